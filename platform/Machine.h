@@ -1,0 +1,44 @@
+// The machine: the one folder that holds everything Windows-shaped (drives, the
+// registry, the command interpreter), like a Wine prefix. $DARVENA_MACHINE names
+// it; by default ${XDG_DATA_HOME:-~/.local/share}/darvena/machine.
+//
+// Drive C: is <machine>/drive_c and drive Z: is the POSIX root, so every POSIX path
+// has a Windows form. Both "\" and "/" separate components; existing components are
+// found without regard to case (Windows-1251 case folding of their names), as on
+// Windows.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The machine folder, as configured; the folder need not exist yet.
+[[nodiscard]] std::filesystem::path MachineRoot();
+
+// Creates the machine's folder layout (and what else the machine keeps) where it is
+// missing. Idempotent, and safe when several processes provision at once. Every
+// routine of the platform layer that touches the machine calls it first; a program
+// never needs to. Throws EPlatformError when the machine folder cannot be created.
+void ProvisionMachine();
+
+// The POSIX path for a Windows path. A relative path is taken against the current
+// folder. Existing components are matched without regard to case; the first
+// component that does not exist is kept as written, with everything after it.
+// Empty when the path names a drive the machine does not have ("path not found").
+[[nodiscard]] std::optional<std::filesystem::path> ToPosixPath(std::string_view winPath);
+
+// The Windows form of a POSIX path: under drive_c it is C:\..., elsewhere Z:\....
+[[nodiscard]] std::string ToWindowsPath(const std::filesystem::path& posix);
+
+// Whether this process runs elevated (with administrator rights). Without elevation
+// nothing under C:\Program Files, C:\Program Files (x86), C:\ProgramData, C:\Windows
+// or C:\Users\Public can be created, changed or deleted, and HKEY_LOCAL_MACHINE
+// cannot be opened for writing. A process starts not elevated; a program whose
+// manifest asks for administrator rights calls SetProcessElevated at start-up.
+[[nodiscard]] bool ProcessElevated();
+void SetProcessElevated(bool elevated);
+
+}  // namespace platform

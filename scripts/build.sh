@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Configures and builds the product into build/ (warnings are errors).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDARVENA_WERROR=ON >/dev/null
+cmake --build build --parallel "$(nproc)"
