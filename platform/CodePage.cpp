@@ -13,7 +13,8 @@ class TReverseTable {
  public:
   explicit TReverseTable(const char16_t (&forward)[256]) {
     for (int b = 0x80; b < 256; ++b)
-      if (forward[b] != kUndefined) entries_[count_++] = {forward[b], static_cast<unsigned char>(b)};
+      if (forward[b] != kUndefined)
+        entries_[count_++] = {forward[b], static_cast<unsigned char>(b)};
   }
   int Find(char32_t u) const {
     if (u < 0x80) return static_cast<int>(u);
@@ -109,8 +110,12 @@ char32_t AnsiToUnicode(unsigned char c) {
   return u == kUndefined ? kReplacement : u;
 }
 
-int UnicodeToAnsi(char32_t u) { return AnsiReverse().Find(u); }
-int UnicodeToOem(char32_t u) { return OemReverse().Find(u); }
+int UnicodeToAnsi(char32_t u) {
+  return AnsiReverse().Find(u);
+}
+int UnicodeToOem(char32_t u) {
+  return OemReverse().Find(u);
+}
 
 std::string Utf8ToAnsi(std::string_view utf8) {
   std::string out;
@@ -125,7 +130,8 @@ std::string Utf8ToAnsi(std::string_view utf8) {
 std::string AnsiToUtf8(std::string_view ansi) {
   std::string out;
   out.reserve(ansi.size() * 2);
-  for (const char c : ansi) AppendUtf8(out, AnsiToUnicode(static_cast<unsigned char>(c)));
+  for (const char c : ansi)
+    AppendUtf8(out, AnsiToUnicode(static_cast<unsigned char>(c)));
   return out;
 }
 
@@ -140,7 +146,8 @@ std::string ConvertToOem(std::string_view ansi) {
     return t;
   }();
   std::string out(ansi.size(), '\0');
-  for (size_t i = 0; i < ansi.size(); ++i) out[i] = table[static_cast<unsigned char>(ansi[i])];
+  for (size_t i = 0; i < ansi.size(); ++i)
+    out[i] = table[static_cast<unsigned char>(ansi[i])];
   return out;
 }
 
@@ -154,19 +161,22 @@ std::string ConvertFromOem(std::string_view oem) {
     return t;
   }();
   std::string out(oem.size(), '\0');
-  for (size_t i = 0; i < oem.size(); ++i) out[i] = table[static_cast<unsigned char>(oem[i])];
+  for (size_t i = 0; i < oem.size(); ++i)
+    out[i] = table[static_cast<unsigned char>(oem[i])];
   return out;
 }
 
 std::string AnsiUpperCase(std::string_view s) {
   std::string out(s);
-  for (char& c : out) c = static_cast<char>(AnsiUpper(static_cast<unsigned char>(c)));
+  for (char& c : out)
+    c = static_cast<char>(AnsiUpper(static_cast<unsigned char>(c)));
   return out;
 }
 
 std::string AnsiLowerCase(std::string_view s) {
   std::string out(s);
-  for (char& c : out) c = static_cast<char>(AnsiLower(static_cast<unsigned char>(c)));
+  for (char& c : out)
+    c = static_cast<char>(AnsiLower(static_cast<unsigned char>(c)));
   return out;
 }
 

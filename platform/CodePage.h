@@ -30,8 +30,12 @@ namespace platform {
 [[nodiscard]] std::string ConvertToOem(std::string_view ansi);
 [[nodiscard]] std::string ConvertFromOem(std::string_view oem);
 
-[[nodiscard]] inline unsigned char AnsiUpper(unsigned char c) { return tables::kAnsiUpper[c]; }
-[[nodiscard]] inline unsigned char AnsiLower(unsigned char c) { return tables::kAnsiLower[c]; }
+[[nodiscard]] inline unsigned char AnsiUpper(unsigned char c) {
+  return tables::kAnsiUpper[c];
+}
+[[nodiscard]] inline unsigned char AnsiLower(unsigned char c) {
+  return tables::kAnsiLower[c];
+}
 [[nodiscard]] std::string AnsiUpperCase(std::string_view s);
 [[nodiscard]] std::string AnsiLowerCase(std::string_view s);
 // Case-insensitive equality by the Windows-1251 case table.

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "platform/CodePage.h"
+
 namespace platform {
 namespace {
 
@@ -23,7 +25,21 @@ std::filesystem::path MachineRoot() {
   return base / "darvena" / "machine";
 }
 
-bool ProcessElevated() { return processElevated; }
-void SetProcessElevated(bool elevated) { processElevated = elevated; }
+std::string MachineUserName() {
+  for (const char* name : {"USER", "LOGNAME"})
+    if (const char* v = std::getenv(name); v && *v) return Utf8ToAnsi(v);
+  return "user";
+}
+
+std::string UserProfileFolder() {
+  return "C:\\Users\\" + MachineUserName();
+}
+
+bool ProcessElevated() {
+  return processElevated;
+}
+void SetProcessElevated(bool elevated) {
+  processElevated = elevated;
+}
 
 }  // namespace platform

@@ -33,6 +33,36 @@ void ProvisionMachine();
 // The Windows form of a POSIX path: under drive_c it is C:\..., elsewhere Z:\....
 [[nodiscard]] std::string ToWindowsPath(const std::filesystem::path& posix);
 
+// The machine's user name (Windows-1251): $USER, else $LOGNAME, else "user".
+[[nodiscard]] std::string MachineUserName();
+
+// The folders every machine has (Windows paths, no trailing backslash). The user's
+// profile is C:\Users\<MachineUserName()>.
+namespace layout {
+inline constexpr const char* kProgramFiles = "C:\\Program Files";
+inline constexpr const char* kProgramFilesX86 = "C:\\Program Files (x86)";
+inline constexpr const char* kProgramData = "C:\\ProgramData";  // "Common AppData"
+inline constexpr const char* kCommonPrograms =
+    "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
+inline constexpr const char* kCommonStartup =
+    "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
+inline constexpr const char* kCommonDesktop = "C:\\Users\\Public\\Desktop";
+inline constexpr const char* kWindows = "C:\\Windows";
+inline constexpr const char* kSystem32 = "C:\\Windows\\System32";
+// Below the user's profile:
+inline constexpr const char* kDesktop = "Desktop";
+inline constexpr const char* kPersonal = "Documents";
+inline constexpr const char* kAppData = "AppData\\Roaming";
+inline constexpr const char* kPrograms =
+    "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
+inline constexpr const char* kStartup =
+    "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
+inline constexpr const char* kTemp = "AppData\\Local\\Temp";
+}  // namespace layout
+
+// C:\Users\<MachineUserName()>.
+[[nodiscard]] std::string UserProfileFolder();
+
 // Whether this process runs elevated (with administrator rights). Without elevation
 // nothing under C:\Program Files, C:\Program Files (x86), C:\ProgramData, C:\Windows
 // or C:\Users\Public can be created, changed or deleted, and HKEY_LOCAL_MACHINE

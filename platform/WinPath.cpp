@@ -5,7 +5,9 @@
 namespace platform {
 namespace {
 
-bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsDriveLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 // Index just behind the last separator or colon; 0 when there is none.
 size_t NameStart(std::string_view path) {
@@ -79,8 +81,10 @@ std::string RelativeFileName(std::string_view exe, std::string_view file) {
     ++shared;
 
   std::string result;
-  for (size_t i = shared; i < exeFolders.size(); ++i) result += "..\\";
-  for (size_t i = shared; i < fileFolders.size(); ++i) result += fileFolders[i] + '\\';
+  for (size_t i = shared; i < exeFolders.size(); ++i)
+    result += "..\\";
+  for (size_t i = shared; i < fileFolders.size(); ++i)
+    result += fileFolders[i] + '\\';
   return result + ExtractFileName(file);
 }
 

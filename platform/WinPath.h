@@ -9,7 +9,9 @@
 
 namespace platform {
 
-[[nodiscard]] inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+[[nodiscard]] inline bool IsPathSeparator(char c) {
+  return c == '\\' || c == '/';
+}
 
 // "C:" for a path that starts with a drive letter and a colon, else empty.
 [[nodiscard]] std::string ExtractFileDrive(std::string_view path);

@@ -39,7 +39,8 @@ std::optional<char32_t> IconvDecode(const char* codePage, int byte) {
 // The byte of a code page for a code point, as iconv writes it.
 std::optional<int> IconvEncode(const char* codePage, char32_t u) {
   std::string utf32(4, '\0');
-  for (int k = 0; k < 4; ++k) utf32[k] = static_cast<char>((u >> (8 * k)) & 0xFF);
+  for (int k = 0; k < 4; ++k)
+    utf32[k] = static_cast<char>((u >> (8 * k)) & 0xFF);
   const auto out = Iconv(codePage, "UTF-32LE", utf32);
   if (!out || out->size() != 1) return std::nullopt;
   return static_cast<unsigned char>((*out)[0]);
@@ -100,11 +101,12 @@ TEST(CodePage, Utf8ToAnsiReplacesWhatTheCodePageLacks) {
       {"ё Ё № «»", "\xB8 \xA8 \xB9 \xAB\xBB"},
       {"日本", "??"},
       {"α-β", "?-?"},
-      {"\xFF\xC3", "??"},         // malformed: a stray byte and a truncated sequence
-      {"a\xE2\x82", "a??"},      // truncated three-byte sequence
-      {"\xED\xA0\x80", "???"},   // an encoded surrogate is malformed
+      {"\xFF\xC3", "??"},       // malformed: a stray byte and a truncated sequence
+      {"a\xE2\x82", "a??"},     // truncated three-byte sequence
+      {"\xED\xA0\x80", "???"},  // an encoded surrogate is malformed
   };
-  for (const auto& c : cases) EXPECT_EQ(Utf8ToAnsi(c.utf8), c.ansi) << c.utf8;
+  for (const auto& c : cases)
+    EXPECT_EQ(Utf8ToAnsi(c.utf8), c.ansi) << c.utf8;
   EXPECT_EQ(AnsiToUtf8("\x98"), "\xEF\xBF\xBD");
 }
 

@@ -67,5 +67,6 @@ TEST(WinPath, RelativeFileName) {
       {"C:\\Darvena.exe", "C:\\y.txt", "y.txt"},
       {"Z:\\opt\\darvena\\Darvena.exe", "Z:\\home\\u\\n.txt", "..\\..\\home\\u\\n.txt"},
   };
-  for (const auto& c : cases) EXPECT_EQ(RelativeFileName(c.exe, c.file), c.relative) << c.file;
+  for (const auto& c : cases)
+    EXPECT_EQ(RelativeFileName(c.exe, c.file), c.relative) << c.file;
 }
