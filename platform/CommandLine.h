@@ -8,6 +8,10 @@
 
 namespace platform {
 
+// The POSIX environment variable through which CreateProcess hands a child its
+// command line as written (UTF-8). InitCommandLine takes it and removes it.
+inline constexpr const char* kCommandLineVariable = "DARVENA_COMMAND_LINE";
+
 // Keeps the program's arguments for ParamCount and ParamStr. A program calls it
 // once, first thing in main; the arguments are UTF-8 from the terminal.
 void InitCommandLine(int argc, const char* const* argv);
@@ -19,8 +23,10 @@ void InitCommandLine(int argc, const char* const* argv);
 // the program's file (GetModuleFileName); an index out of range gives "".
 [[nodiscard]] std::string ParamStr(int index);
 
-// The command line as Windows would hand it over: ParamStr(0) quoted, then every
-// parameter, quoted where needed (QuoteArgument).
+// The command line exactly as the starting process wrote it, when that was
+// CreateProcess or ShellExecute of this machine (quotes and redirections as
+// written, which the command interpreter needs); otherwise ParamStr(0) quoted, then
+// every parameter, quoted where needed (QuoteArgument).
 [[nodiscard]] std::string GetCommandLine();
 
 // Splits a command line by the rules of the Windows C runtime: blanks and tabs

@@ -67,7 +67,9 @@ TWinResult SetFileAttributes(std::string_view path, uint32_t attributes);
 // Creates the file or replaces its content with bytes. Atomic: a reader sees the
 // old content or the new, never a part; on failure the old file is unchanged and no
 // temporary file is left. The folder must exist (else kErrorPathNotFound). A
-// read-only file is refused (kErrorAccessDenied).
+// read-only file is refused (kErrorAccessDenied). A new file named .exe, .com or
+// .dll can be run (Windows runs programs by their extension); a replaced file keeps
+// its permissions.
 TWinResult WriteWholeFile(std::string_view path, std::string_view bytes);
 
 // Deletes a file (not a folder). A read-only file is refused (kErrorAccessDenied),

@@ -25,6 +25,8 @@ inline constexpr uint32_t kErrorBadExeFormat = 193;
 inline constexpr uint32_t kErrorSharingViolation = 32;
 inline constexpr uint32_t kErrorDiskFull = 112;
 inline constexpr uint32_t kErrorGenFailure = 31;
+inline constexpr uint32_t kErrorNotSameDevice = 17;
+inline constexpr uint32_t kErrorDirectory = 267;  // "the directory name is invalid"
 
 // The outcome of an operation that Windows reports with a Boolean: success, or the
 // Windows error code of the failure (what GetLastError would give). Tests as a

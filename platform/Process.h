@@ -90,8 +90,8 @@ class TProcess {
 // C:\Windows\System32, C:\Windows and then the host's PATH; ".exe" is tried when the
 // name as written is not found. A batch file (.cmd, .bat) runs through %ComSpec% /c.
 // kErrorFileNotFound when no program is found, kErrorAccessDenied when it cannot be
-// run, kErrorBadExeFormat when it is no program, kErrorPathNotFound when the current
-// folder given does not exist.
+// run, kErrorBadExeFormat when it is no program, kErrorDirectory when the current
+// folder given is no existing folder.
 TWinResult CreateProcess(std::string_view commandLine, const TStartupInfo& startup,
                          TProcess& process);
 
@@ -99,6 +99,7 @@ TWinResult CreateProcess(std::string_view commandLine, const TStartupInfo& start
 inline constexpr int kSeErrFileNotFound = 2;
 inline constexpr int kSeErrPathNotFound = 3;
 inline constexpr int kSeErrAccessDenied = 5;
+inline constexpr int kSeErrBadFormat = 11;
 inline constexpr int kSeErrNoAssoc = 31;
 inline constexpr int kShellExecuteOk = 42;
 
@@ -111,7 +112,8 @@ inline constexpr int kShellExecuteOk = 42;
 // document's POSIX path as its one argument. A relative file is looked for in
 // directory. The started process is on its own: it outlives the caller and is never
 // waited for. Returns kShellExecuteOk, or kSeErrFileNotFound, kSeErrPathNotFound,
-// kSeErrAccessDenied, kSeErrNoAssoc (no handler for documents and URLs).
+// kSeErrAccessDenied, kSeErrBadFormat, kSeErrNoAssoc (an unknown verb, or no
+// handler for documents and URLs).
 int ShellExecute(std::string_view verb, std::string_view file, std::string_view parameters,
                  std::string_view directory, int showCommand);
 
