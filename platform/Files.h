@@ -15,7 +15,8 @@
 // themselves, whatever path reaches them (Z:\... included). Such an operation fails
 // with kErrorAccessDenied before it touches anything. Reading is allowed.
 //
-// Every routine provisions the machine first (ProvisionMachine).
+// Every routine provisions the machine first (ProvisionMachine), which throws
+// EPlatformError in the one case that the machine folder itself cannot be made.
 #pragma once
 
 #include <cstdint>

@@ -75,6 +75,9 @@ TEST(Files, WriteReadDeleteRoundTrip) {
   EXPECT_EQ(DeleteFile("C:\\None\\a.txt").Error, kErrorPathNotFound);
   EXPECT_EQ(DeleteFile("C:\\Docs").Error, kErrorAccessDenied);
   EXPECT_EQ(WriteWholeFile("Q:\\a.txt", "x").Error, kErrorPathNotFound);
+
+  // A file that reports no size is read to its end.
+  EXPECT_NE(ReadWholeFile("Z:\\proc\\self\\cmdline").find("platform_tests"), std::string::npos);
 }
 
 TEST(Files, ReadFailuresThrowWithTheirCodes) {
