@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,8 @@
 #include "platform/RegistryTypes.h"
 
 namespace platform {
+
+class TRegistryStore;
 
 // The error TRegistry raises. Code() is a Windows error code: ERROR_FILE_NOT_FOUND
 // for a missing value, kErrorInvalidData for a value of the wrong type,
@@ -55,8 +58,8 @@ class TRegistry {
   TRegistry(const TRegistry&) = delete;
   TRegistry& operator=(const TRegistry&) = delete;
 
-  // The root key: HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE or HKEY_USERS. Setting it
-  // closes the current key.
+  // The root key: HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE or HKEY_USERS. Setting a
+  // different root closes the current key.
   [[nodiscard]] HKEY RootKey() const { return rootKey_; }
   void SetRootKey(HKEY root);
 
@@ -138,12 +141,15 @@ class TRegistry {
   void WriteBinaryData(std::string_view name, const std::vector<uint8_t>& data);  // REG_BINARY
 
  private:
-  // Opens `path` (as in OpenKey) with `access`; nullptr on failure, LastError set.
-  HKEY OpenPath(std::string_view path, uint32_t access, bool canCreate, std::string* fullPath);
-  // Reads a value of the current key; false when it is missing.
-  bool QueryValue(std::string_view name, uint32_t* type, std::vector<uint8_t>* data);
-  void SetValue(std::string_view name, uint32_t type, const void* data, uint32_t size);
+  // The machine's store, opened on first use.
+  const std::shared_ptr<TRegistryStore>& Store();
+  // The base handle and the path below it for `path` as OpenKey takes it.
+  HKEY BaseFor(std::string_view path, std::string_view* rest) const;
+  // Reads a value of the current key; the error code when that fails.
+  int32_t QueryValue(std::string_view name, uint32_t* type, std::string* data);
+  void SetValue(std::string_view name, uint32_t type, std::string_view data);
 
+  std::shared_ptr<TRegistryStore> store_;
   uint32_t access_;
   HKEY rootKey_;
   HKEY currentKey_ = nullptr;
