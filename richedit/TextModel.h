@@ -11,9 +11,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "richedit/CharFormat.h"
@@ -191,15 +193,26 @@ class TTextModel {
     int FormatIndex;
   };
 
+  static std::string FormatKey(const TCharFormat& format);
   int InternFormat(const TCharFormat& format);
   int RunIndexAt(int offset) const;
-  void ApplyToSelection(const TCharFormat& (*)(const TCharFormat&, const void*), const void*);
-  void Touch() { ++revision_; }
+  void ResetContent(std::string text);
   void ResetInsertion();
+  void NormalizeRuns();
+  void NormalizeAlignments();
+  // Replaces [start, start + length) with ins in format formatIndex.
+  void ReplaceRange(int start, int length, std::string_view ins, int formatIndex);
+  void TransformSelection(const std::function<void(TCharFormat&)>& change);
+  // Applies change to the format of every character of the ranges (any order,
+  // overlaps allowed), in one pass over the run table.
+  void TransformRanges(std::span<const TRange> ranges,
+                       const std::function<void(TCharFormat&)>& change);
+  void Touch() { ++revision_; }
 
   TCharFormat defaultFormat_;
   std::string text_;
   std::vector<TCharFormat> formats_;
+  std::unordered_map<std::string, int> formatIndex_;  // FormatKey -> index
   std::vector<TRun> runs_;  // sorted by Start, first at 0, never two equal neighbours
   std::vector<TAlignmentSpan> alignments_;
   int selStart_ = 0;
