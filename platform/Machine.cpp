@@ -120,7 +120,8 @@ void ProvisionMachine() {
   std::error_code ec;
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (!ec) LinkSystemTools(exe.parent_path());
-  // The registry's provisioning belongs here: ProvisionRegistry().
+  // The registry provisions its own keys whenever its store is opened, so a
+  // damaged store never stops the files of the machine from being used.
   provisioned = root.string();
 }
 
