@@ -102,7 +102,8 @@ TWinResult DeleteTree(std::string_view path);
 struct TFindData {
   std::string Name;  // bare name, Windows-1251
   uint32_t Attributes = 0;
-  int64_t Size = 0;  // 0 for folders
+  int64_t Size = 0;           // 0 for folders
+  int64_t LastWriteTime = 0;  // seconds since 1970-01-01 UTC
 };
 
 // The entries of one folder whose names match the last component of pattern

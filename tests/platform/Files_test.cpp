@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <set>
 
@@ -259,6 +261,7 @@ TEST(Files, FindFilesByPatternInFolderOrder) {
     if (f.Name == ".hidden.txt") want |= kFileAttributeHidden;
     EXPECT_EQ(f.Attributes, want);
     EXPECT_EQ(f.Size, size);
+    EXPECT_LE(std::abs(f.LastWriteTime - static_cast<int64_t>(time(nullptr))), 60);
   }
 
   // A drive's root lists no "." or "..".
