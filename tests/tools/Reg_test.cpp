@@ -217,6 +217,14 @@ TEST(RegTool, ImportIsAllOrNothing) {
   EXPECT_EQ(reg.ReadBinaryData("Bin"), (std::vector<uint8_t>{1, 2, 3}));
   EXPECT_EQ(reg.ReadBinaryData("Q").size(), 8u);
 
+  // A Windows path names a file of the machine.
+  WriteFileBytes(
+      machine.DriveC() / "Папка" / "in.reg",
+      "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vel\\C]\r\n");
+  const TRun fromC = Reg({"import", "c:\\папка\\in.reg"});
+  EXPECT_EQ(fromC.code, 0) << fromC.err;
+  EXPECT_TRUE(reg.KeyExists("\\Software\\Vel\\C"));
+
   WriteFileBytes(file, "REGEDIT5\r\n");
   EXPECT_EQ(Reg({"import", file.string()}).code, 1);
   EXPECT_EQ(Reg({"import", (machine.Root() / "missing.reg").string()}).code, 1);

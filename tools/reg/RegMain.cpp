@@ -8,6 +8,7 @@
 #include "platform/CodePage.h"
 #include "platform/Machine.h"
 #include "platform/RegistryKey.h"
+#include "platform/WinPath.h"
 
 using namespace platform;
 
@@ -115,7 +116,21 @@ int main(int argc, char** argv) {
   std::string error;
   if (!ParseOptions(command, {args.begin() + 1, args.end()}, &options, &error))
     return reg::Fail(error + " Type \"reg " + command + " /?\" for usage.");
-  if (!options.file.empty()) options.file = AnsiToUtf8(options.file);  // a file name of this system
+  if (!options.file.empty()) {
+    // A Windows path names a file of the machine; any other is a file name of this
+    // system, taken as it was given.
+    if (!ExtractFileDrive(options.file).empty()) {
+      const auto posix = ToPosixPath(options.file);
+      if (!posix) return reg::Fail("The path " + options.file + " does not exist.");
+      options.file = posix->string();
+    } else {
+      for (int i = 2; i < argc; ++i)
+        if (Utf8ToAnsi(argv[i]) == options.file) {
+          options.file = argv[i];
+          break;
+        }
+    }
+  }
 
   // The machine's administrator tool: it works with the rights of an elevated
   // command prompt.
