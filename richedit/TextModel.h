@@ -213,7 +213,9 @@ class TTextModel {
   std::string text_;
   std::vector<TCharFormat> formats_;
   std::unordered_map<std::string, int> formatIndex_;  // FormatKey -> index
-  std::vector<TRun> runs_;  // sorted by Start, first at 0, never two equal neighbours
+  // Sorted by Start, the first at 0, never two equal neighbours, never one starting
+  // between the CR and the LF of a break.
+  std::vector<TRun> runs_;
   std::vector<TAlignmentSpan> alignments_;
   int selStart_ = 0;
   int selLength_ = 0;
