@@ -117,6 +117,11 @@ int TTextModel::FormatIndexAt(int offset) const {
   return runs_[RunIndexAt(offset)].FormatIndex;
 }
 
+int TTextModel::FormatRunEnd(int offset) const {
+  const std::size_t i = RunIndexAt(std::max(offset, 0));
+  return i + 1 < runs_.size() ? runs_[i + 1].Start : TextLength();
+}
+
 std::vector<TFormatSpan> TTextModel::Spans(int start, int length) const {
   std::vector<TFormatSpan> spans;
   const int size = TextLength();
