@@ -7,6 +7,8 @@
 #include <ctime>
 #include <optional>
 
+#include "platform/Registry.h"
+
 namespace platform {
 namespace {
 
@@ -132,7 +134,28 @@ constexpr TLanguageName kLanguageNames[] = {
 
 // The locale kept in the registry, as eight hexadecimal digits.
 std::optional<LCID> StoredUserLocale() {
-  return std::nullopt;
+  std::string text;
+  try {
+    TRegistry reg(KEY_READ);
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    if (!reg.OpenKeyReadOnly("Control Panel\\International") ||
+        reg.GetDataType("Locale") != TRegDataType::rdString)
+      return std::nullopt;
+    text = reg.ReadString("Locale");
+  } catch (const ERegistryException&) {
+    return std::nullopt;  // an unreadable registry: the POSIX locale decides
+  }
+  if (text.empty() || text.size() > 8) return std::nullopt;
+  LCID lcid = 0;
+  for (char c : text) {
+    const int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                  : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
+                  : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
+                                                              : -1;
+    if (d < 0) return std::nullopt;
+    lcid = lcid * 16 + static_cast<LCID>(d);
+  }
+  return lcid ? std::optional<LCID>(lcid) : std::nullopt;
 }
 
 // LC_ALL, then LANG, as the C library would choose the locale of messages.
