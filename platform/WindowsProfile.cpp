@@ -70,6 +70,9 @@ uint32_t ArchitectureCode(const std::string& name) {
   if (AnsiSameText(name, "x86")) return 0;
   if (AnsiSameText(name, "IA64")) return 6;
   if (AnsiSameText(name, "AMD64")) return 9;
+  // Any other architecture is kept as its number.
+  if (!name.empty() && name.size() < 6 && name.find_first_not_of("0123456789") == std::string::npos)
+    return static_cast<uint32_t>(std::stoul(name));
   return 0xFFFF;  // PROCESSOR_ARCHITECTURE_UNKNOWN
 }
 
@@ -147,6 +150,9 @@ TWindowsProfile ReadWindowsProfile() {
 }
 
 bool WriteWindowsProfile(const TWindowsProfile& profile) {
+  // Refused without rights, before provisioning could make up for them.
+  if (!ProcessElevated()) return false;
+  ProvisionWindowsProfile();
   return WriteProfile(profile, false);
 }
 

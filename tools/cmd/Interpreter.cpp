@@ -80,7 +80,8 @@ int TInterpreter::RunLine(const std::string& line) {
   return RunCommands(platform::ExpandEnvironmentStrings(line));
 }
 
-int TInterpreter::RunBatch(const std::string& path, const std::vector<std::string>& arguments) {
+int TInterpreter::RunBatch(const std::string& path, const std::vector<std::string>& arguments,
+                           const std::string& invokedAs) {
   uint32_t error = 0;
   const std::optional<std::string> bytes = platform::TryReadWholeFile(path, &error);
   if (!bytes) {
@@ -89,7 +90,7 @@ int TInterpreter::RunBatch(const std::string& path, const std::vector<std::strin
     return 1;
   }
   const std::string text = platform::ConvertFromOem(*bytes);
-  batches_.push_back({path, arguments, false});
+  batches_.push_back({invokedAs.empty() ? path : invokedAs, arguments, false});
   int code = 0;
   size_t pos = 0;
   while (pos < text.size() && !exitRequested_ && !batches_.back().Ended) {
@@ -129,7 +130,7 @@ std::string TInterpreter::ExpandBatchParameters(const std::string& line,
     } else if (next >= '0' && next <= '9') {
       const size_t n = static_cast<size_t>(next - '0');
       if (n == 0)
-        out += frame.Path;
+        out += frame.InvokedAs;
       else if (n <= frame.Arguments.size())
         out += frame.Arguments[n - 1];
       ++i;
@@ -152,13 +153,14 @@ int TInterpreter::RunCommands(const std::string& line) {
     err.Write(error + "\r\n");
     return 1;
   }
-  int code = 0;
-  for (const TCommand& c : commands) {
-    if (exitRequested_ || (!batches_.empty() && batches_.back().Ended)) break;
+  for (const TCommand& c : commands)
     if (c.Join == TJoin::Pipe) {
       err.Write("Pipes are not supported by this command interpreter.\r\n");
       return 255;
     }
+  int code = 0;
+  for (const TCommand& c : commands) {
+    if (exitRequested_ || (!batches_.empty() && batches_.back().Ended)) break;
     if (c.Join == TJoin::IfOk && code != 0) continue;
     if (c.Join == TJoin::IfFailed && code == 0) continue;
     TRedirected redirected;
@@ -202,7 +204,8 @@ int TInterpreter::RunCommand(const TCommand& command, TStream& out, TStream& err
   const std::string target = call ? text.substr(name.RestStart) : text;
   const TCommandName targetName = call ? ReadCommandName(target) : name;
   if (const std::string batch = FindBatchFile(targetName.Name); !batch.empty()) {
-    const int code = RunBatch(batch, SplitArguments(target.substr(targetName.RestStart)));
+    const int code =
+        RunBatch(batch, SplitArguments(target.substr(targetName.RestStart)), targetName.Name);
     // A batch file started without "call" does not come back to the one that started it.
     if (!call && !batches_.empty()) batches_.back().Ended = true;
     return code;

@@ -22,8 +22,9 @@ class TInterpreter {
 
   // Runs a batch file line by line, the file read in the OEM code page. The file is
   // read whole first, so its last line may delete it. Returns the exit code of the
-  // last command.
-  int RunBatch(const std::string& path, const std::vector<std::string>& arguments);
+  // last command. invokedAs is the name it was started by (%0); the path when empty.
+  int RunBatch(const std::string& path, const std::vector<std::string>& arguments,
+               const std::string& invokedAs = "");
 
   // Whether "exit" asked the interpreter to end, and with which code.
   [[nodiscard]] bool ExitRequested() const { return exitRequested_; }
@@ -40,7 +41,7 @@ class TInterpreter {
   int RunProgram(const std::string& text, TStream& out, TStream& err);
 
   struct TBatchFrame {
-    std::string Path;
+    std::string InvokedAs;
     std::vector<std::string> Arguments;
     bool Ended = false;
   };
