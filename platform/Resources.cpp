@@ -30,7 +30,7 @@ std::string PreadUpTo(int fd, uint64_t offset, uint64_t size) {
 
 }  // namespace
 
-TProgramFile TProgramFile::Open(const std::filesystem::path& posixPath) {
+TProgramFile TProgramFile::OpenPosix(const std::filesystem::path& posixPath) {
   int fd = ::open(posixPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     uint32_t code = (errno == ENOENT || errno == ENOTDIR) ? kErrorFileNotFound : kErrorAccessDenied;
@@ -40,7 +40,7 @@ TProgramFile TProgramFile::Open(const std::filesystem::path& posixPath) {
 }
 
 TProgramFile TProgramFile::OpenSelf() {
-  return Open("/proc/self/exe");
+  return OpenPosix("/proc/self/exe");
 }
 
 TProgramFile::TProgramFile(TPosixFd fd, std::string displayName)

@@ -25,13 +25,12 @@ enum class TSealStatus {
 // object lives, so a file replaced on disk meanwhile is still read as it was.
 class TProgramFile {
  public:
-  // Opens a program file by its POSIX path. Throws EPlatformError with
-  // kErrorFileNotFound when it does not exist, kErrorAccessDenied when it cannot be
-  // read.
-  [[nodiscard]] static TProgramFile Open(const std::filesystem::path& posixPath);
-  // The same for a Windows path of the machine (kErrorPathNotFound for a drive the
-  // machine lacks).
-  [[nodiscard]] static TProgramFile OpenWindowsPath(std::string_view winPath);
+  // Opens a program file by its Windows path of the machine. Throws EPlatformError
+  // with kErrorFileNotFound when it does not exist, kErrorPathNotFound for a drive
+  // the machine lacks, kErrorAccessDenied when it cannot be read.
+  [[nodiscard]] static TProgramFile Open(std::string_view winPath);
+  // The same by POSIX path.
+  [[nodiscard]] static TProgramFile OpenPosix(const std::filesystem::path& posixPath);
   // The running program's own file.
   [[nodiscard]] static TProgramFile OpenSelf();
 

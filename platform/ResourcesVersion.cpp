@@ -217,17 +217,17 @@ std::optional<TVersionInfo> GetFileVersionInfo(const TProgramFile& file) {
   }
 }
 
-std::optional<TVersionInfo> GetFileVersionInfo(const std::filesystem::path& posix) {
+std::optional<TVersionInfo> GetFileVersionInfoPosix(const std::filesystem::path& posix) {
   try {
-    return GetFileVersionInfo(TProgramFile::Open(posix));
+    return GetFileVersionInfo(TProgramFile::OpenPosix(posix));
   } catch (const EPlatformError&) {
     return std::nullopt;  // as above: a file that cannot be opened has none
   }
 }
 
-uint32_t GetFileVersionInfoSize(const std::filesystem::path& posix) {
+uint32_t GetFileVersionInfoSizePosix(const std::filesystem::path& posix) {
   try {
-    TProgramFile file = TProgramFile::Open(posix);
+    TProgramFile file = TProgramFile::OpenPosix(posix);
     const TResourceEntry* e = file.FindResource(kRtVersion, kVersionInfoId);
     if (!e || !DecodeVersionInfo(file.LoadResource(*e))) return 0;
     return static_cast<uint32_t>(e->Size);

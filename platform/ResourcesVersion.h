@@ -97,16 +97,16 @@ struct TVersionInfo {
 // version resource of this layout.
 [[nodiscard]] std::optional<TVersionInfo> DecodeVersionInfo(std::string_view bytes);
 
-// The version information of a program file; empty when it has none or it cannot
-// be read (GetFileVersionInfo failing).
+// The version information of a program file, by Windows path of the machine;
+// empty when it has none or it cannot be read (GetFileVersionInfo failing).
+[[nodiscard]] std::optional<TVersionInfo> GetFileVersionInfo(std::string_view winPath);
 [[nodiscard]] std::optional<TVersionInfo> GetFileVersionInfo(const TProgramFile& file);
-[[nodiscard]] std::optional<TVersionInfo> GetFileVersionInfo(const std::filesystem::path& posix);
+[[nodiscard]] std::optional<TVersionInfo> GetFileVersionInfoPosix(
+    const std::filesystem::path& posix);
 // The size of a program file's version resource in bytes, 0 when it has none or the
 // file cannot be read (GetFileVersionInfoSize).
-[[nodiscard]] uint32_t GetFileVersionInfoSize(const std::filesystem::path& posix);
-// The same two by Windows path of the machine.
-[[nodiscard]] std::optional<TVersionInfo> GetFileVersionInfoWin(std::string_view winPath);
-[[nodiscard]] uint32_t GetFileVersionInfoSizeWin(std::string_view winPath);
+[[nodiscard]] uint32_t GetFileVersionInfoSize(std::string_view winPath);
+[[nodiscard]] uint32_t GetFileVersionInfoSizePosix(const std::filesystem::path& posix);
 
 // A string value by its VerQueryValue path, "\StringFileInfo\041904e3\FileVersion";
 // the table key and the name are compared without regard to case. Empty when there

@@ -6,20 +6,20 @@
 
 namespace platform {
 
-TProgramFile TProgramFile::OpenWindowsPath(std::string_view winPath) {
+TProgramFile TProgramFile::Open(std::string_view winPath) {
   std::optional<std::filesystem::path> posix = ToPosixPath(winPath);
   if (!posix) throw EPlatformError(kErrorPathNotFound, "Path not found: " + std::string(winPath));
-  return Open(*posix);
+  return OpenPosix(*posix);
 }
 
-std::optional<TVersionInfo> GetFileVersionInfoWin(std::string_view winPath) {
+std::optional<TVersionInfo> GetFileVersionInfo(std::string_view winPath) {
   std::optional<std::filesystem::path> posix = ToPosixPath(winPath);
-  return posix ? GetFileVersionInfo(*posix) : std::nullopt;
+  return posix ? GetFileVersionInfoPosix(*posix) : std::nullopt;
 }
 
-uint32_t GetFileVersionInfoSizeWin(std::string_view winPath) {
+uint32_t GetFileVersionInfoSize(std::string_view winPath) {
   std::optional<std::filesystem::path> posix = ToPosixPath(winPath);
-  return posix ? GetFileVersionInfoSize(*posix) : 0;
+  return posix ? GetFileVersionInfoSizePosix(*posix) : 0;
 }
 
 }  // namespace platform

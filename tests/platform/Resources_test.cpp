@@ -38,7 +38,7 @@ std::filesystem::path Packed(const TTempMachine& m, const std::string& image = k
 }
 
 TSealStatus SealOf(const std::filesystem::path& file) {
-  return TProgramFile::Open(file).CheckSeal();
+  return TProgramFile::OpenPosix(file).CheckSeal();
 }
 
 }  // namespace
@@ -46,7 +46,7 @@ TSealStatus SealOf(const std::filesystem::path& file) {
 TEST(Resources, PackedResourcesReadBackByTypeAndName) {
   TTempMachine m;
   std::filesystem::path file = Packed(m);
-  TProgramFile prog = TProgramFile::Open(file);
+  TProgramFile prog = TProgramFile::OpenPosix(file);
   EXPECT_EQ(prog.CheckSeal(), TSealStatus::Intact);
   EXPECT_EQ(prog.ImageSize(), kImage.size());
   EXPECT_EQ(ReadFileBytes(file).substr(0, kImage.size()), kImage);
@@ -66,7 +66,7 @@ TEST(Resources, PackingAgainReplacesTheResources) {
   std::filesystem::path file = Packed(m);
   std::filesystem::path copy = m.Root() / "copy.exe";
   PackResources(file, {{"TEXT", "ONLY", kLangNeutral, "one"}}, copy);
-  TProgramFile prog = TProgramFile::Open(copy);
+  TProgramFile prog = TProgramFile::OpenPosix(copy);
   EXPECT_EQ(prog.CheckSeal(), TSealStatus::Intact);
   EXPECT_EQ(prog.ImageSize(), kImage.size());
   ASSERT_EQ(prog.Resources().size(), 1u);
@@ -75,7 +75,7 @@ TEST(Resources, PackingAgainReplacesTheResources) {
 
   EXPECT_THROW(PackResources(file, {{"A", "B", 0, "1"}, {"a", "b", 0, "2"}}, copy), EPlatformError);
   EXPECT_THROW(PackResources(file, {{"", "B", 0, "1"}}, copy), EPlatformError);
-  EXPECT_EQ(TProgramFile::Open(copy).LoadResource("text", "only"), "one");
+  EXPECT_EQ(TProgramFile::OpenPosix(copy).LoadResource("text", "only"), "one");
 }
 
 TEST(Resources, EveryChangedByteBreaksTheSeal) {
@@ -104,19 +104,19 @@ TEST(Resources, FilesWithoutResources) {
   TTempMachine m;
   for (const std::string& bytes : {std::string(), std::string("tiny"), kImage + kImage}) {
     WriteFileBytes(m.Root() / "plain", bytes);
-    TProgramFile prog = TProgramFile::Open(m.Root() / "plain");
+    TProgramFile prog = TProgramFile::OpenPosix(m.Root() / "plain");
     EXPECT_EQ(prog.CheckSeal(), TSealStatus::NotSealed);
     EXPECT_TRUE(prog.Resources().empty());
     EXPECT_EQ(prog.ImageSize(), bytes.size());
   }
   try {
-    (void)TProgramFile::Open(m.Root() / "missing.exe");
+    (void)TProgramFile::OpenPosix(m.Root() / "missing.exe");
     FAIL();
   } catch (const EPlatformError& e) {
     EXPECT_EQ(e.Code(), kErrorFileNotFound);
   }
-  EXPECT_EQ(GetFileVersionInfo(m.Root() / "missing.exe"), std::nullopt);
-  EXPECT_EQ(GetFileVersionInfoSize(m.Root() / "plain"), 0u);
+  EXPECT_EQ(GetFileVersionInfoPosix(m.Root() / "missing.exe"), std::nullopt);
+  EXPECT_EQ(GetFileVersionInfoSizePosix(m.Root() / "plain"), 0u);
   // This test program was never packed.
   EXPECT_FALSE(OwnProgramFileIntact());
   EXPECT_EQ(LoadOwnResource("EXE", "DARVENA"), std::nullopt);
@@ -156,8 +156,8 @@ TEST(ResourcesVersion, VersionStringsOfAnotherFile) {
   WriteFileBytes(file, kImage);
   PackResources(file, {{kRtVersion, kVersionInfoId, 0x0419, EncodeVersionInfo(info)}}, file);
 
-  EXPECT_GT(GetFileVersionInfoSize(file), 0u);
-  std::optional<TVersionInfo> read = GetFileVersionInfo(file);
+  EXPECT_GT(GetFileVersionInfoSizePosix(file), 0u);
+  std::optional<TVersionInfo> read = GetFileVersionInfoPosix(file);
   ASSERT_TRUE(read);
   EXPECT_EQ(FixedVersionText(read->Fixed.FileVersionMS, read->Fixed.FileVersionLS), "1.4.0.6");
   EXPECT_EQ(read->Fixed.FileVersionMS, 0x00010004u);
@@ -217,7 +217,7 @@ TEST(ResourcesManifest, ManifestAndIconGroup) {
                  {kRtGroupIcon, "MAINICON", 0, EncodeIconGroup(images)},
                  {kRtGroupIcon, "BROKEN", 0, EncodeIconGroup({{"#9", "png", 1, 1, ""}})}},
                 file);
-  TProgramFile prog = TProgramFile::Open(file);
+  TProgramFile prog = TProgramFile::OpenPosix(file);
   std::optional<TManifest> read = ReadManifest(prog);
   ASSERT_TRUE(read);
   EXPECT_TRUE(read->RequiresAdministrator());

@@ -26,7 +26,7 @@ int Usage() {
 }
 
 int List(const std::string& program) {
-  platform::TProgramFile file = platform::TProgramFile::Open(program);
+  platform::TProgramFile file = platform::TProgramFile::OpenPosix(program);
   switch (file.CheckSeal()) {
     case platform::TSealStatus::Intact:
       std::cout << "sealed, intact\n";

@@ -73,7 +73,7 @@ TEST(Rcpack, APackedProgramReadsItsOwnResources) {
                 std::to_string(std::filesystem::file_size(PAYLOAD_PATH)) + "\n");
 
   // The payload comes out byte for byte as built, and runs.
-  TProgramFile file = TProgramFile::Open(PROBE_PATH);
+  TProgramFile file = TProgramFile::OpenPosix(PROBE_PATH);
   std::optional<std::string> payload = file.LoadResource("EXE", "PAYLOAD");
   ASSERT_TRUE(payload);
   EXPECT_EQ(*payload, ReadFileBytes(PAYLOAD_PATH));
@@ -82,7 +82,7 @@ TEST(Rcpack, APackedProgramReadsItsOwnResources) {
   std::filesystem::permissions(extracted, std::filesystem::perms::owner_all);
   EXPECT_EQ(RunProgram({extracted}).Code, 5);
 
-  std::optional<TVersionInfo> version = GetFileVersionInfo(std::filesystem::path(PROBE_PATH));
+  std::optional<TVersionInfo> version = GetFileVersionInfoPosix(std::filesystem::path(PROBE_PATH));
   ASSERT_TRUE(version);
   EXPECT_EQ(VerQueryString(*version, "\\StringFileInfo\\041904e3\\InternalName"),
             Utf8ToAnsi("Зонд"));
@@ -110,7 +110,7 @@ TEST(Rcpack, TheViewersResources) {
   ASSERT_EQ(pack.Code, 0) << pack.Output;
   EXPECT_EQ(RunProgram({exe}).Code, 0);
 
-  TProgramFile file = TProgramFile::Open(exe);
+  TProgramFile file = TProgramFile::OpenPosix(exe);
   EXPECT_EQ(file.CheckSeal(), TSealStatus::Intact);
   std::optional<TVersionInfo> info = GetFileVersionInfo(file);
   ASSERT_TRUE(info);
@@ -168,7 +168,7 @@ TEST(Rcpack, VariablesOutputPathAndRepacking) {
       {RCPACK_PATH, "-D", "Which=ONE", "-DFolder=data", m.Root() / "d.res", exe, "-o", out});
   ASSERT_EQ(pack.Code, 0) << pack.Output;
   EXPECT_EQ(ReadFileBytes(exe), original);
-  TProgramFile packed = TProgramFile::Open(out);
+  TProgramFile packed = TProgramFile::OpenPosix(out);
   EXPECT_EQ(packed.LoadResource("rcdata", "blob one"), std::string("\0\1\2", 3));
   EXPECT_EQ(packed.LoadResource("#10", "#42"), std::string("\0\1\2", 3));
   EXPECT_EQ(RunProgram({RCPACK_PATH, "--list", out}).Output,
@@ -179,7 +179,7 @@ TEST(Rcpack, VariablesOutputPathAndRepacking) {
   ASSERT_EQ(RunProgram({RCPACK_PATH, "-DWhich=ONE", "-DFolder=data", m.Root() / "d.res", out}).Code,
             0);
   EXPECT_EQ(std::filesystem::file_size(out), size);
-  EXPECT_EQ(TProgramFile::Open(out).CheckSeal(), TSealStatus::Intact);
+  EXPECT_EQ(TProgramFile::OpenPosix(out).CheckSeal(), TSealStatus::Intact);
   EXPECT_EQ(RunProgram({out}).Code, 0);
 }
 
