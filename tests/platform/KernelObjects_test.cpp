@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "platform/PlatformError.h"
 #include "tests/support/TempMachine.h"
@@ -146,4 +147,46 @@ TEST(KernelObjects, BadArguments) {
     EXPECT_EQ(r.LastError, c.error) << c.name;
   }
   EXPECT_FALSE(NamedObjectExists("x"));
+}
+
+TEST(KernelObjects, ProcessesCreatingAtOnceSeeOneCreation) {
+  TTempMachine m;
+  constexpr int kProcesses = 6;
+  int go[2], reports[2];
+  ASSERT_EQ(pipe(go), 0);
+  ASSERT_EQ(pipe(reports), 0);
+  std::vector<pid_t> children;
+  for (int i = 0; i < kProcesses; ++i) {
+    pid_t pid = fork();
+    if (pid == 0) {
+      close(go[1]);
+      char c;
+      (void)!read(go[0], &c, 1);  // all start together when the parent closes the pipe
+      TCreateMappingResult r = CreateFileMapping(kMarker, 64, kPageReadWrite);
+      uint32_t report = r.Handle.Valid() ? r.LastError : 0xFFFFFFFF;
+      (void)!write(reports[1], &report, sizeof report);
+      pause();  // hold the marker until killed
+      _exit(0);
+    }
+    children.push_back(pid);
+  }
+  close(go[0]);
+  close(go[1]);
+  close(reports[1]);
+  int created = 0, opened = 0;
+  uint32_t report;
+  for (int i = 0; i < kProcesses; ++i) {
+    ASSERT_EQ(read(reports[0], &report, sizeof report), ssize_t(sizeof report));
+    created += report == 0;
+    opened += report == kErrorAlreadyExists;
+  }
+  close(reports[0]);
+  EXPECT_EQ(created, 1);
+  EXPECT_EQ(opened, kProcesses - 1);
+  EXPECT_TRUE(NamedObjectExists(kMarker));
+  for (pid_t pid : children) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+  EXPECT_FALSE(NamedObjectExists(kMarker));
 }

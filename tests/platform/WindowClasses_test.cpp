@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "platform/KernelObjects.h"
 #include "platform/PlatformError.h"
 #include "tests/support/TempMachine.h"
 
@@ -161,4 +162,38 @@ TEST(WindowClasses, AFullQueueRefusesMoreMessages) {
   EXPECT_EQ(drained, posted);
   EXPECT_TRUE(inOrder);
   EXPECT_TRUE(PostMessage(window.Handle(), WM_QUIT, 0, 0));
+}
+
+TEST(WindowClasses, ProgramsStartedByTheOwnerInheritNeitherWindowNorMarker) {
+  TTempMachine m;
+  int up[2];
+  ASSERT_EQ(pipe(up), 0);
+  pid_t owner = fork();
+  if (owner == 0) {
+    close(up[0]);
+    TCreateMappingResult marker = CreateFileMapping("darvena_memfile", 64, kPageReadWrite);
+    TTopLevelWindow window("TMainForm");
+    pid_t started = fork();
+    if (started == 0) {
+      execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    (void)!write(up[1], &started, sizeof started);
+    pause();
+    _exit(0);
+  }
+  close(up[1]);
+  pid_t started = -1;
+  ASSERT_EQ(read(up[0], &started, sizeof started), ssize_t(sizeof started));
+  close(up[0]);
+  EXPECT_NE(FindWindow("TMainForm"), HWND{});
+  EXPECT_TRUE(NamedObjectExists("darvena_memfile"));
+  kill(owner, SIGKILL);
+  waitpid(owner, nullptr, 0);
+  // The started program still runs, and holds nothing of its starter's.
+  EXPECT_EQ(kill(started, 0), 0);
+  EXPECT_EQ(FindWindow("TMainForm"), HWND{});
+  EXPECT_FALSE(NamedObjectExists("darvena_memfile"));
+  kill(started, SIGKILL);
+  waitpid(started, nullptr, 0);
 }
