@@ -4,7 +4,8 @@
 // while some holder's lock is held; files whose lock is free are leftovers of
 // killed holders and are removed by whoever finds them. Every look at the folders
 // happens under <machine>/objects/lock, so that creating and testing are atomic
-// across processes.
+// across processes. Only creating provisions the machine: on a machine that is not
+// there yet, no object exists.
 #include "platform/KernelObjects.h"
 
 #include <fcntl.h>
@@ -116,6 +117,12 @@ TCreateMappingResult CreateFileMapping(std::string_view name, uint64_t size, uin
     return result;
   }
 
+  try {
+    ProvisionMachine();
+  } catch (const EPlatformError& e) {
+    result.LastError = e.Code();
+    return result;
+  }
   std::error_code ec;
   std::filesystem::path objects = ObjectsFolder();
   std::filesystem::create_directories(objects, ec);

@@ -3,7 +3,9 @@
 // keeps open for reading. A pipe with no reader refuses writers, so a window whose
 // process has ended shows itself dead to the first process that tries to open its
 // queue, and that process removes it. Registering and finding happen under
-// <machine>/windows/lock; window numbers come from <machine>/windows/next.
+// <machine>/windows/lock; window numbers come from <machine>/windows/next. Only
+// registering provisions the machine: on a machine that is not there yet, no window
+// can be found.
 #include "platform/WindowClasses.h"
 
 #include <fcntl.h>
@@ -117,6 +119,7 @@ ssize_t WriteWithoutSigpipe(int fd, const void* data, size_t size) {
 TTopLevelWindow::TTopLevelWindow(std::string_view className) : className_(className) {
   if (className.empty())
     throw EPlatformError(kErrorInvalidParameter, "A window class needs a name");
+  ProvisionMachine();
   std::filesystem::path root = WindowsFolder();
   std::error_code ec;
   std::filesystem::create_directories(root, ec);

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/Machine.h"
 #include "platform/PlatformError.h"
 #include "platform/ResourcesManifest.h"
 #include "platform/ResourcesVersion.h"
@@ -186,6 +187,39 @@ TEST(ResourcesVersion, VersionStringsOfAnotherFile) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(VerQueryString(*read, c.query), c.value) << c.query;
+}
+
+TEST(ResourcesVersion, ProgramFilesByWindowsPath) {
+  TTempMachine m;
+  ProvisionMachine();
+  TVersionInfo info;
+  info.Translations = {{0x0419, 1251}};
+  info.Tables = {{{0x0419, 1251}, {{"FileVersion", "1.4.0.6"}}}};
+  std::filesystem::path file = m.DriveC() / "Program Files" / "Darvena" / "Darvena.exe";
+  WriteFileBytes(file, kImage);
+  PackResources(file, {{kRtVersion, kVersionInfoId, 0x0419, EncodeVersionInfo(info)}}, file);
+
+  const char* path = "C:\\program files\\DARVENA\\darvena.exe";
+  EXPECT_EQ(TProgramFile::Open(path).CheckSeal(), TSealStatus::Intact);
+  EXPECT_EQ(GetFileVersionInfoSize(path), EncodeVersionInfo(info).size());
+  std::optional<TVersionInfo> read = GetFileVersionInfo(path);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(VerQueryString(*read, "\\StringFileInfo\\041904e3\\FileVersion"), "1.4.0.6");
+  EXPECT_EQ(GetFileVersionInfo("C:\\Program Files\\Darvena\\Uninstall.exe"), std::nullopt);
+  EXPECT_EQ(GetFileVersionInfoSize("Q:\\Darvena.exe"), 0u);
+  struct TCase {
+    const char* path;
+    uint32_t error;
+  } missing[] = {{"C:\\Program Files\\Darvena\\Uninstall.exe", kErrorFileNotFound},
+                 {"Q:\\Darvena.exe", kErrorPathNotFound}};
+  for (const auto& c : missing) {
+    try {
+      (void)TProgramFile::Open(c.path);
+      ADD_FAILURE() << c.path;
+    } catch (const EPlatformError& e) {
+      EXPECT_EQ(e.Code(), c.error) << c.path;
+    }
+  }
 }
 
 TEST(ResourcesVersion, MalformedVersionText) {
