@@ -92,7 +92,7 @@ void TKernelHandle::Close() {
   if (!holder_.Valid()) return;  // an unnamed object has nothing on disk
   // Removing the file under the lock keeps a creator from finding the folder gone
   // between making it and placing its own file there.
-  TFolderLock lock(ObjectsFolder() / "lock");
+  TFolderLock lock(holderFile_.parent_path().parent_path() / "lock");
   ::unlink(holderFile_.c_str());
   holder_.Reset();
   ::rmdir(holderFile_.parent_path().c_str());

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/CodePage.h"
 #include "platform/PlatformError.h"
 #include "platform/Sha256.h"
 
@@ -34,9 +35,9 @@ TProgramFile TProgramFile::OpenPosix(const std::filesystem::path& posixPath) {
   int fd = ::open(posixPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     uint32_t code = (errno == ENOENT || errno == ENOTDIR) ? kErrorFileNotFound : kErrorAccessDenied;
-    throw EPlatformError(code, "Cannot open " + posixPath.string());
+    throw EPlatformError(code, "Cannot open " + Utf8ToAnsi(posixPath.string()));
   }
-  return TProgramFile(TPosixFd(fd), posixPath.string());
+  return TProgramFile(TPosixFd(fd), Utf8ToAnsi(posixPath.string()));
 }
 
 TProgramFile TProgramFile::OpenSelf() {

@@ -150,7 +150,7 @@ TTopLevelWindow::TTopLevelWindow(std::string_view className) : className_(classN
 }
 
 TTopLevelWindow::~TTopLevelWindow() {
-  TFolderLock lock(WindowsFolder() / "lock");
+  TFolderLock lock(folder_.parent_path() / "lock");
   std::error_code ec;
   std::filesystem::remove_all(folder_, ec);
   queue_.Reset();
