@@ -57,7 +57,9 @@ bool ObjectName(std::string_view name, std::string& bare) {
 bool AnyLiveHolder(const std::filesystem::path& folder, bool clean) {
   std::error_code ec;
   bool live = false;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+  for (std::filesystem::directory_iterator it(folder, ec), last; !ec && it != last;
+       it.increment(ec)) {
+    const std::filesystem::directory_entry& entry = *it;
     TPosixFd fd(::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (!fd.Valid()) continue;
     if (LockHeldElsewhere(fd.Get()))
@@ -121,6 +123,9 @@ TCreateMappingResult CreateFileMapping(std::string_view name, uint64_t size, uin
     ProvisionMachine();
   } catch (const EPlatformError& e) {
     result.LastError = e.Code();
+    return result;
+  } catch (const std::exception&) {
+    result.LastError = kErrorAccessDenied;
     return result;
   }
   std::error_code ec;

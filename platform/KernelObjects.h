@@ -24,8 +24,9 @@ inline constexpr uint32_t kPageExecuteRead = 0x20;
 inline constexpr uint32_t kPageExecuteReadWrite = 0x40;
 
 // A handle to a named object. The object lives at least as long as the handle;
-// moving the handle keeps it, closing or destroying it lets go. A handle is not
-// inherited by programs this process starts.
+// moving the handle keeps it, closing or destroying it lets go. A handle belongs to
+// the process that made it: programs this process starts do not inherit it, and a
+// child made by fork must not close it (it ends with _exit or exec).
 class TKernelHandle {
  public:
   TKernelHandle() = default;

@@ -196,11 +196,15 @@ HWND FindWindow(std::string_view className) {
   if (!std::filesystem::is_directory(root, ec)) return HWND{};
   TFolderLock lock(root / "lock");
   uint64_t best = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(root, ec)) {
+  for (std::filesystem::directory_iterator it(root, ec), last; !ec && it != last;
+       it.increment(ec)) {
+    const std::filesystem::directory_entry& entry = *it;
+    std::error_code kindError;
     std::string name = entry.path().filename().string();
     uint64_t number = 0;
     auto [end, err] = std::from_chars(name.data(), name.data() + name.size(), number);
-    if (err != std::errc() || end != name.data() + name.size() || !entry.is_directory(ec)) continue;
+    if (err != std::errc() || end != name.data() + name.size() || !entry.is_directory(kindError))
+      continue;
     if (!WindowAlive(entry.path(), lock.Held())) continue;
     if (number > best && AnsiSameText(ReadSmallFile(entry.path() / "class"), className))
       best = number;
