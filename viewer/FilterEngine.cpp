@@ -85,13 +85,13 @@ class TPass {
 
 }  // namespace
 
-TFilterOutcome RunFilter(TFilterText& Text, const TParagraphIndex& Index,
+TFilterOutcome RunFilter(TFilterText& Text, const TEmpties& Bounds, std::int32_t ParaCount,
                          const TFilterRequest& Request, TFilterProgress* Progress) {
   TFilterOutcome outcome;
   std::string key = Request.Key;  // the words still to be searched
   std::string word;
-  TEmpties bounds = Index.Bounds;
-  std::int32_t n = Index.ParaCount;
+  TEmpties bounds = Bounds;  // narrowed with the text, pass by pass
+  std::int32_t n = ParaCount;
   TPass pass(Text, Request, Progress, outcome.Found);
   bool ranAny = false;
   for (;;) {

@@ -44,13 +44,15 @@ struct TFilterOutcome {
   bool Cancelled = false;
 };
 
-// Narrows Text, which on entry holds a document's whole text indexed by Index.
+// Narrows Text, which on entry holds a document's whole text, whose paragraph
+// boundaries are Bounds[0..ParaCount] (see TParagraphIndex).
 // Each word of the key keeps, of what the word before it left, the units that
 // contain it: paragraphs (each but the text's first with the separator in front of
 // it, so kept paragraphs stay an empty line apart) or lines (each with its line
 // break; a kept line keeps its whole text from its start). A word equal to the one
 // just searched ends the run. Every pass costs time linear in the text it works on.
-[[nodiscard]] TFilterOutcome RunFilter(TFilterText& Text, const TParagraphIndex& Index,
-                                       const TFilterRequest& Request, TFilterProgress* Progress);
+[[nodiscard]] TFilterOutcome RunFilter(TFilterText& Text, const TEmpties& Bounds,
+                                       std::int32_t ParaCount, const TFilterRequest& Request,
+                                       TFilterProgress* Progress);
 
 }  // namespace viewer

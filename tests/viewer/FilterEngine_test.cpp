@@ -155,9 +155,15 @@ TResult Reference(std::string text, std::string key, bool block, bool whole) {
   return {text, red, found};
 }
 
+TFilterOutcome FilterAll(TPlainText& model, const TFilterRequest& request,
+                         TFilterProgress* progress) {
+  const auto index = IndexParagraphs(model.Str());
+  return RunFilter(model, index.Bounds, index.ParaCount, request, progress);
+}
+
 TResult RunOn(const std::string& text, const std::string& key, bool block, bool whole) {
   TPlainText model(text);
-  const auto outcome = RunFilter(model, IndexParagraphs(text), {key, block, whole}, nullptr);
+  const auto outcome = FilterAll(model, {key, block, whole}, nullptr);
   EXPECT_FALSE(outcome.Cancelled);
   return {model.Str(), model.Red(), outcome.Found};
 }
@@ -247,8 +253,7 @@ TEST(FilterEngine, AppliesEachPassInOneStep) {
   for (int k = 0; k < 500; ++k)
     text += k % 3 ? A("пёс и кот\r\n") : A("мышь\r\n");
   TPlainText model(text);
-  const auto outcome =
-      RunFilter(model, IndexParagraphs(text), {A("КОТ ПЁС "), false, false}, nullptr);
+  const auto outcome = FilterAll(model, {A("КОТ ПЁС "), false, false}, nullptr);
   EXPECT_EQ(outcome.Found, 333 * 2);
   // Colour and delete in the first pass; the second only colours, nothing goes.
   EXPECT_EQ(model.changes, 3);
@@ -297,7 +302,7 @@ TEST(FilterEngine, ReportsPassesAndCounterSteps) {
     text += "ab\r\n";
   TPlainText model(text);
   TCountingProgress progress;
-  const auto outcome = RunFilter(model, IndexParagraphs(text), {"A B ", false, false}, &progress);
+  const auto outcome = FilterAll(model, {"A B ", false, false}, &progress);
   EXPECT_EQ(outcome.Found, 100);
   EXPECT_EQ(progress.words, (std::vector<std::string>{"A", "B"}));
   std::vector<std::int32_t> want;
@@ -314,7 +319,7 @@ TEST(FilterEngine, CancelStopsBeforeTheNextSearch) {
   TPlainText model(text);
   TCountingProgress progress;
   progress.cancelAfter = 1;
-  const auto outcome = RunFilter(model, IndexParagraphs(text), {"A ", false, false}, &progress);
+  const auto outcome = FilterAll(model, {"A ", false, false}, &progress);
   EXPECT_TRUE(outcome.Cancelled);
   EXPECT_EQ(progress.polls, 2);
   EXPECT_EQ(model.changes, 0);
