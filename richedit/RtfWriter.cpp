@@ -1,0 +1,175 @@
+#include "richedit/RtfWriter.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <map>
+#include <string>
+
+namespace richedit {
+
+namespace {
+
+// How one character of the text is written: up to four bytes.
+struct TEscape {
+  char Bytes[4];
+  std::uint8_t Length;
+};
+
+constexpr std::array<TEscape, 256> MakeEscapes() {
+  std::array<TEscape, 256> e{};
+  const char* hex = "0123456789abcdef";
+  for (int c = 0; c < 256; ++c) {
+    if (c < 0x20 || c >= 0x80) {
+      e[c] = {{'\\', '\'', hex[c >> 4], hex[c & 15]}, 4};
+    } else {
+      e[c] = {{static_cast<char>(c), 0, 0, 0}, 1};
+    }
+  }
+  e['\\'] = {{'\\', '\\', 0, 0}, 2};
+  e['{'] = {{'\\', '{', 0, 0}, 2};
+  e['}'] = {{'\\', '}', 0, 0}, 2};
+  e['\t'] = {{'\\', 't', 'a', 'b'}, 4};  // followed by a space, added by the writer
+  return e;
+}
+
+constexpr std::array<TEscape, 256> kEscapes = MakeEscapes();
+
+const char* AlignmentWord(TAlignment a) {
+  switch (a) {
+    case TAlignment::Center:
+      return "\\pard\\qc ";
+    case TAlignment::Right:
+      return "\\pard\\qr ";
+    case TAlignment::Left:
+      break;
+  }
+  return "\\pard\\ql ";
+}
+
+// Font names go into the font table escaped like text, without the ';' that ends them.
+void AppendName(std::string& out, const std::string& name) {
+  for (unsigned char c : name) {
+    if (c == ';') continue;
+    const TEscape& e = kEscapes[c];
+    out.append(e.Bytes, e.Length);
+    if (c == '\t') out.push_back(' ');
+  }
+}
+
+}  // namespace
+
+std::string WriteRtf(const TTextModel& model) {
+  const std::string& text = model.Text();
+  const int size = model.TextLength();
+  std::vector<TFormatSpan> spans = model.Spans(0, size);
+  if (spans.empty()) spans.push_back({0, 0, model.FormatIndexAt(0)});
+
+  // Tables of the fonts and colours in use, in order of first use.
+  std::map<std::string, int> fonts;
+  std::vector<const std::string*> fontOrder;
+  std::map<std::uint32_t, int> colors;
+  std::vector<TRgb> colorOrder;
+  std::vector<int> fontOfFormat(model.FormatCount(), -1);
+  std::vector<int> colorOfFormat(model.FormatCount(), -1);
+  for (const TFormatSpan& s : spans) {
+    const int fi = s.FormatIndex;
+    if (fontOfFormat[fi] >= 0) continue;
+    const TCharFormat& f = model.Format(fi);
+    auto [font, newFont] = fonts.emplace(f.FontName, static_cast<int>(fonts.size()));
+    if (newFont) fontOrder.push_back(&font->first);
+    fontOfFormat[fi] = font->second;
+    const std::uint32_t key = (f.Color.R << 16) | (f.Color.G << 8) | f.Color.B;
+    auto [color, newColor] = colors.emplace(key, static_cast<int>(colors.size()) + 1);
+    if (newColor) colorOrder.push_back(f.Color);
+    colorOfFormat[fi] = color->second;
+  }
+
+  std::string head = "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl";
+  for (std::size_t i = 0; i < fontOrder.size(); ++i) {
+    head += "{\\f" + std::to_string(i) + "\\fnil\\fcharset204 ";
+    AppendName(head, *fontOrder[i]);
+    head += ";}";
+  }
+  head += "}{\\colortbl ;";
+  for (const TRgb& c : colorOrder)
+    head += "\\red" + std::to_string(c.R) + "\\green" + std::to_string(c.G) + "\\blue" +
+            std::to_string(c.B) + ";";
+  head += "}\r\n\\viewkind4\\uc1";
+
+  // An upper bound of the size: every character escaped as its table says, every
+  // run and alignment change at its longest.
+  const auto& aligns = model.AlignmentSpans();
+  std::size_t bound = head.size() + 8 + spans.size() * 80 + aligns.size() * 12;
+  for (unsigned char c : text)
+    bound += kEscapes[c].Length + 1;
+
+  std::string out;
+  out.resize(bound);
+  char* w = out.data();
+  std::memcpy(w, head.data(), head.size());
+  w += head.size();
+
+  // A run or alignment that starts on the LF of a CR LF starts after it: the pair
+  // is written as one \par, in the format of its CR.
+  const char* data = text.data();
+  std::size_t ai = 0;
+  std::size_t si = 0;
+  int pos = 0;
+  while (true) {
+    bool aligned = false;
+    while (ai < aligns.size() && aligns[ai].Start <= pos) {
+      aligned = true;
+      ++ai;
+    }
+    if (aligned) {
+      const char* word = AlignmentWord(aligns[ai - 1].Alignment);
+      const std::size_t n = std::strlen(word);
+      std::memcpy(w, word, n);
+      w += n;
+    }
+    bool newRun = false;
+    while (si < spans.size() && spans[si].Start <= pos) {
+      newRun = true;
+      ++si;
+    }
+    if (newRun) {
+      const int fi = spans[si - 1].FormatIndex;
+      const TCharFormat& f = model.Format(fi);
+      std::string word = "\\plain\\f" + std::to_string(fontOfFormat[fi]) + "\\fs" +
+                         std::to_string(f.SizeHalfPoints) + "\\cf" +
+                         std::to_string(colorOfFormat[fi]);
+      if (f.Styles.Bold) word += "\\b";
+      if (f.Styles.Italic) word += "\\i";
+      if (f.Styles.Underline) word += "\\ul";
+      word += ' ';
+      std::memcpy(w, word.data(), word.size());
+      w += word.size();
+    }
+    if (pos >= size) break;
+    int next = size;
+    if (ai < aligns.size()) next = std::min(next, aligns[ai].Start);
+    if (si < spans.size()) next = std::min(next, spans[si].Start);
+    int i = pos;
+    while (i < next) {
+      const auto c = static_cast<unsigned char>(data[i]);
+      if (c == '\r' && i + 1 < size && data[i + 1] == '\n') {
+        std::memcpy(w, "\\par\r\n", 6);
+        w += 6;
+        i += 2;
+        continue;
+      }
+      const TEscape& e = kEscapes[c];
+      std::memcpy(w, e.Bytes, 4);
+      w += e.Length;
+      if (c == '\t') *w++ = ' ';
+      ++i;
+    }
+    pos = i;
+  }
+  *w++ = '}';
+  out.resize(w - out.data());
+  return out;
+}
+
+}  // namespace richedit
