@@ -1,9 +1,6 @@
 #include "viewer/DocumentFile.h"
 
-#include <fstream>
-#include <system_error>
-
-#include "platform/Machine.h"
+#include "platform/Files.h"
 #include "platform/WinPath.h"
 
 namespace viewer {
@@ -14,20 +11,10 @@ bool IsRelative(std::string_view name) {
          !(name.size() > 0 && platform::IsPathSeparator(name[0]));
 }
 
-// The file's bytes, when the name leads to a regular file that can be read.
+// The file's bytes, when the name leads to a file that can be read.
 std::optional<std::string> TryRead(std::string_view winName) {
-  const auto posix = platform::ToPosixPath(winName);
-  if (!posix) return std::nullopt;
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(*posix, error)) return std::nullopt;
-  std::ifstream in(*posix, std::ios::binary);
-  if (!in) return std::nullopt;
-  const auto size = std::filesystem::file_size(*posix, error);
-  if (error) return std::nullopt;
-  std::string bytes(size, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(size));
-  if (in.gcount() != static_cast<std::streamsize>(size)) return std::nullopt;
-  return bytes;
+  if (!platform::FileExists(winName)) return std::nullopt;
+  return platform::TryReadWholeFile(winName);
 }
 
 }  // namespace
