@@ -18,7 +18,9 @@
 #include "viewer/Title.h"
 
 // The icons live in this static library; the linker keeps them only when asked.
-static void InitViewerResources() { Q_INIT_RESOURCE(icons); }
+static void InitViewerResources() {
+  Q_INIT_RESOURCE(icons);
+}
 
 namespace viewer {
 namespace {

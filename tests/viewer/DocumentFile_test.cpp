@@ -21,14 +21,14 @@ TEST(DocumentFile, LookupOrder) {
     const char* bytes;  // nullptr: not found
   } cases[] = {
       {"a.txt", "work a"},
-      {"A.TXT", "work a"},                   // names match without regard to case
-      {"Docs\\b.txt", "work docs b"},        // the current folder first
-      {"Docs\\c.txt", "prog docs c"},        // then the program's folder
-      {"Missing\\a.txt", "work a"},          // then the bare name here
-      {"C:\\Elsewhere\\a.txt", "work a"},    // a full path falls back to the bare name too
+      {"A.TXT", "work a"},                 // names match without regard to case
+      {"Docs\\b.txt", "work docs b"},      // the current folder first
+      {"Docs\\c.txt", "prog docs c"},      // then the program's folder
+      {"Missing\\a.txt", "work a"},        // then the bare name here
+      {"C:\\Elsewhere\\a.txt", "work a"},  // a full path falls back to the bare name too
       {"C:\\Prog\\Docs\\b.txt", "prog docs b"},
       {"Missing\\none.txt", nullptr},
-      {"Docs", nullptr},                     // a folder is no document
+      {"Docs", nullptr},  // a folder is no document
       {"", nullptr},
   };
   for (const auto& k : cases) {

@@ -60,13 +60,15 @@ TEST_F(Documents, BigFilesReportTheLaterStages) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.size);
     std::string bytes;
-    while (static_cast<int>(bytes.size()) < c.size) bytes += "строка текста\r\n";
+    while (static_cast<int>(bytes.size()) < c.size)
+      bytes += "строка текста\r\n";
     bytes.resize(c.size, 'x');
     TStatusRecorder recorder(Progress->Text);
     ASSERT_TRUE(OpenText("big.txt", A(bytes)));
     EXPECT_EQ(Docs[CurDoc].BigFile, c.size > 262144);
     std::vector<std::string> want;
-    for (const auto& t : c.texts) want.push_back(t);
+    for (const auto& t : c.texts)
+      want.push_back(t);
     EXPECT_EQ(recorder.texts, want);
     EXPECT_FALSE(Progress->isVisible());
     EXPECT_EQ(Progress->Text->text().toStdString(),
@@ -96,11 +98,11 @@ TEST_F(Documents, ModeFollowsLinesPerParagraph) {
     std::int32_t paras, len;
     bool block;
   } cases[] = {
-      {Lines(319, 10), 10, -1, true},    // 31 lines per paragraph
-      {Lines(320, 10), 10, -1, false},   // 32
+      {Lines(319, 10), 10, -1, true},   // 31 lines per paragraph
+      {Lines(320, 10), 10, -1, false},  // 32
       {Lines(31, 1), 1, -1, true},
       {Lines(32, 1), 1, -1, false},
-      {"", 1, 0, true},                  // empty: 0 lines, one empty paragraph
+      {"", 1, 0, true},  // empty: 0 lines, one empty paragraph
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text.size());
@@ -138,7 +140,8 @@ TEST_F(Documents, RelativeNamesFallBack) {
   EXPECT_EQ(Form->windowTitle().toStdString(), "Дарвена \"a\"");
 
   // A name relative to the program's folder loads wherever the viewer runs.
-  const auto programDir = std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
+  const auto programDir =
+      std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
   const std::string folder = "viewer-test-" + std::to_string(::getpid());
   darvena::test::WriteFileBytes(programDir / folder / "b.txt", "beside the program");
   const bool opened = Open(folder + "\\b.txt");
@@ -166,7 +169,8 @@ TEST_F(Documents, AFailedLoadLeavesEverythingAsItWas) {
 }
 
 TEST_F(Documents, Closing) {
-  for (const char* name : {"d1.txt", "d2.txt", "d3.txt", "d4.txt"}) ASSERT_TRUE(OpenText(name, name));
+  for (const char* name : {"d1.txt", "d2.txt", "d3.txt", "d4.txt"})
+    ASSERT_TRUE(OpenText(name, name));
   // Document 2 of 4: the former document 3 takes its place.
   QTest::mouseClick(Form->TabControl, Qt::LeftButton, {}, Form->TabControl->TabRect(1).center());
   ASSERT_EQ(CurDoc, 2);
@@ -203,7 +207,8 @@ TEST_F(Documents, TheOnlyDocumentClosedByItsShortcut) {
 }
 
 TEST_F(Documents, SixteenAtMost) {
-  for (int k = 1; k <= 16; ++k) ASSERT_TRUE(OpenText("n" + std::to_string(k) + ".txt", "x"));
+  for (int k = 1; k <= 16; ++k)
+    ASSERT_TRUE(OpenText("n" + std::to_string(k) + ".txt", "x"));
   Form->FileOpenCmd->trigger();
   const auto boxes = Boxes();
   ASSERT_EQ(boxes.size(), 1u);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/CodePage.h"
+#include "richedit/TextModel.h"
 
 using platform::Utf8ToAnsi;
 using namespace viewer;
@@ -68,6 +69,40 @@ class TPlainText final : public TFilterText {
  private:
   std::string text_;
   std::vector<char> red_;
+};
+
+// The rich-edit control's own model, as the window's editor holds it.
+class TModelText final : public TFilterText {
+ public:
+  explicit TModelText(const std::string& text) { model_.LoadPlainText(text); }
+  std::string_view Text() const override { return model_.Text(); }
+  int FindText(std::string_view what, int start, int length, bool whole) const override {
+    return model_.FindText(what, start, length, whole);
+  }
+  void DeleteSpans(const std::vector<TTextSpan>& spans) override {
+    std::vector<richedit::TRange> ranges;
+    for (const auto& s : spans)
+      ranges.push_back({s.Start, s.Length});
+    model_.DeleteRanges(ranges);
+  }
+  void ColourSpansRed(const std::vector<TTextSpan>& spans) override {
+    std::vector<richedit::TRange> ranges;
+    for (const auto& s : spans)
+      ranges.push_back({s.Start, s.Length});
+    model_.ColourRanges(ranges, richedit::kRed);
+  }
+  std::vector<char> Red() const {
+    std::vector<char> red(model_.TextLength(), 0);
+    for (const auto& span : model_.Spans(0, model_.TextLength())) {
+      if (model_.Format(span.FormatIndex).Color == richedit::kRed) {
+        std::fill(red.begin() + span.Start, red.begin() + span.Start + span.Length, 1);
+      }
+    }
+    return red;
+  }
+
+ private:
+  richedit::TTextModel model_;
 };
 
 struct TResult {
@@ -278,6 +313,14 @@ TEST(FilterEngine, MatchesTheStepByStepRun) {
         ASSERT_EQ(got.text, want.text);
         ASSERT_EQ(got.red, want.red);
         ASSERT_EQ(got.found, want.found);
+        // The same on the editor's model.
+        TModelText model(text);
+        const auto index = IndexParagraphs(model.Text());
+        const auto outcome =
+            RunFilter(model, index.Bounds, index.ParaCount, {A(key), block, whole}, nullptr);
+        ASSERT_EQ(std::string(model.Text()), want.text);
+        ASSERT_EQ(model.Red(), want.red);
+        ASSERT_EQ(outcome.Found, want.found);
       }
     }
   }

@@ -45,14 +45,14 @@ TEST_F(FilterRun, Examples) {
   } cases[] = {
       {"every word, in paragraphs", "кот\r\n\r\nкот и пёс\r\n\r\nпёс", "КОТ ПЁС", true, false,
        "\r\n\r\nкот и пёс", 3, "кот|пёс"},
-      {"a phrase as a whole word", "Кот Пёс\r\n\r\nкот пёсик\r\n\r\nпёс кот", "КОТ ПЁС", true,
-       true, "Кот Пёс", 1, "Кот Пёс"},
+      {"a phrase as a whole word", "Кот Пёс\r\n\r\nкот пёсик\r\n\r\nпёс кот", "КОТ ПЁС", true, true,
+       "Кот Пёс", 1, "Кот Пёс"},
       {"a fragment of a word", "котёнок\r\nмышь", "КОТ", false, false, "котёнок\r\n", 1, "кот"},
       {"twice on one line", "кот и кот\r\nмышь\r\n", "КОТ", false, false, "кот и кот\r\n", 2,
        "кот|кот"},
       {"the last line has no break", "мышь\r\nкот", "КОТ", false, false, "кот", 1, "кот"},
-      {"only paragraph 3", "а\r\n\r\nб\r\n\r\nкот\r\n\r\nг", "КОТ", true, false, "\r\n\r\nкот",
-       1, "кот"},
+      {"only paragraph 3", "а\r\n\r\nб\r\n\r\nкот\r\n\r\nг", "КОТ", true, false, "\r\n\r\nкот", 1,
+       "кот"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -90,7 +90,8 @@ TEST_F(FilterRun, NoMatchShowsTheMessageResult) {
   EXPECT_EQ(RedText(), "ДОМ");
   const auto& model = Form->Editor->Model();
   EXPECT_EQ(model.ParagraphAlignment(0), richedit::TAlignment::Center);
-  for (int k = 0; k < model.TextLength(); ++k) EXPECT_TRUE(model.FormatAt(k).Styles.Bold) << k;
+  for (int k = 0; k < model.TextLength(); ++k)
+    EXPECT_TRUE(model.FormatAt(k).Styles.Bold) << k;
   EXPECT_EQ(model.FormatAt(0).Color, richedit::kBlack);
   EXPECT_EQ(model.FormatAt(model.TextLength() - 1).Color, richedit::kBlack);
   EXPECT_EQ(Counts(), "Строк: 1\nНайдено: 0");
@@ -126,9 +127,8 @@ TEST_F(FilterRun, MixedLanguageWarnings) {
     } else {
       ASSERT_EQ(shown.size(), 1u);
       EXPECT_EQ(shown[0].Caption, "Warning");
-      EXPECT_EQ(U(shown[0].Text),
-                std::string("В ключе поиска смешение языков в слове ") + c.named +
-                    " Всё равно искать?");
+      EXPECT_EQ(U(shown[0].Text), std::string("В ключе поиска смешение языков в слове ") + c.named +
+                                      " Всё равно искать?");
       EXPECT_EQ(shown[0].Flags & 0xF, 1u);  // OK and Cancel
       // Cancel: nothing filtered; the key keeps its space; the button stays hidden.
       EXPECT_EQ(EditorText(), "дом\r\nкот");
@@ -165,7 +165,8 @@ TEST_F(FilterRun, StatusBoxAboveEightKilobytes) {
 
 TEST_F(FilterRun, CancelShowsTheWholeTextWithAnEmptyKey) {
   std::string text;
-  for (int k = 0; k < 2000; ++k) text += "cat and dog\r\n";
+  for (int k = 0; k < 2000; ++k)
+    text += "cat and dog\r\n";
   ASSERT_TRUE(OpenText("long.txt", text));
   Type("CAT");
   // The cancel button is pressed as soon as the status box lets messages through.

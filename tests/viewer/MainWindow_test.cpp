@@ -168,7 +168,8 @@ TEST_F(MainWindow, ShortcutsActOnTheDocumentFromTheKey) {
 
 TEST_F(MainWindow, WheelOverTheKeyScrollsTheText) {
   std::string text;
-  for (int k = 0; k < 500; ++k) text += "line " + std::to_string(k) + "\r\n";
+  for (int k = 0; k < 500; ++k)
+    text += "line " + std::to_string(k) + "\r\n";
   ASSERT_TRUE(OpenText("long.txt", text));
   ASSERT_EQ(Form->Editor->FirstVisibleOffset(), 0);
   const QPoint at(5, 5);
@@ -195,7 +196,8 @@ TEST_F(MainWindow, ContextMenuOpensOnlyByARightClick) {
 TEST_F(MainWindow, BusyRefusesTabSwitchesDuringARun) {
   ASSERT_TRUE(OpenText("one.txt", "one"));
   std::string text;
-  for (int k = 0; k < 2000; ++k) text += "cat and dog\r\n";
+  for (int k = 0; k < 2000; ++k)
+    text += "cat and dog\r\n";
   ASSERT_TRUE(OpenText("two.txt", text));
   Type("CAT");
   QTimer::singleShot(0, Form.get(), [this] {

@@ -7,8 +7,12 @@
 
 namespace viewer::test {
 
-std::string A(const std::string& utf8) { return platform::Utf8ToAnsi(utf8); }
-std::string U(const std::string& ansi) { return platform::AnsiToUtf8(ansi); }
+std::string A(const std::string& utf8) {
+  return platform::Utf8ToAnsi(utf8);
+}
+std::string U(const std::string& ansi) {
+  return platform::AnsiToUtf8(ansi);
+}
 
 TApplication::TApplication() {
   if (qApp != nullptr) return;
@@ -61,16 +65,21 @@ void TViewerTest::Type(const std::string& utf8) {
 
 void TViewerTest::EraseKey() {
   Form->KeyEdit->end(false);
-  while (!Form->KeyEdit->text().isEmpty()) QTest::keyClick(Form->KeyEdit, Qt::Key_Backspace);
+  while (!Form->KeyEdit->text().isEmpty())
+    QTest::keyClick(Form->KeyEdit, Qt::Key_Backspace);
 }
 
-void TViewerTest::PressEnter() { QTest::keyClick(Form->KeyEdit, Qt::Key_Return); }
+void TViewerTest::PressEnter() {
+  QTest::keyClick(Form->KeyEdit, Qt::Key_Return);
+}
 
 void TViewerTest::Click(QWidget* widget) {
   QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(4, widget->height() / 2));
 }
 
-std::string TViewerTest::EditorText() const { return U(Form->Editor->Text()); }
+std::string TViewerTest::EditorText() const {
+  return U(Form->Editor->Text());
+}
 
 std::string TViewerTest::RedText() const {
   const auto& model = Form->Editor->Model();
@@ -85,6 +94,8 @@ std::string TViewerTest::RedText() const {
   return out;
 }
 
-std::string TViewerTest::Counts() const { return Form->StrNumLabel->text().toStdString(); }
+std::string TViewerTest::Counts() const {
+  return Form->StrNumLabel->text().toStdString();
+}
 
 }  // namespace viewer::test

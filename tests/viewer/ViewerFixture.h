@@ -48,9 +48,7 @@ class TViewerTest : public testing::Test {
   [[nodiscard]] std::string RedText() const;
   // The counts label's text, UTF-8.
   [[nodiscard]] std::string Counts() const;
-  [[nodiscard]] std::vector<platform::TMessageBoxRecord> Boxes() const {
-    return boxes_->Boxes();
-  }
+  [[nodiscard]] std::vector<platform::TMessageBoxRecord> Boxes() const { return boxes_->Boxes(); }
 
   TApplication App;
   darvena::test::TTempMachine Machine;
