@@ -8,6 +8,7 @@
 
 #include "platform/CodePage.h"
 #include "richedit/TextModel.h"
+#include "viewer/ModelFilterText.h"
 
 using platform::Utf8ToAnsi;
 using namespace viewer;
@@ -72,25 +73,11 @@ class TPlainText final : public TFilterText {
 };
 
 // The rich-edit control's own model, as the window's editor holds it.
-class TModelText final : public TFilterText {
+class TModelText {
  public:
   explicit TModelText(const std::string& text) { model_.LoadPlainText(text); }
-  std::string_view Text() const override { return model_.Text(); }
-  int FindText(std::string_view what, int start, int length, bool whole) const override {
-    return model_.FindText(what, start, length, whole);
-  }
-  void DeleteSpans(const std::vector<TTextSpan>& spans) override {
-    std::vector<richedit::TRange> ranges;
-    for (const auto& s : spans)
-      ranges.push_back({s.Start, s.Length});
-    model_.DeleteRanges(ranges);
-  }
-  void ColourSpansRed(const std::vector<TTextSpan>& spans) override {
-    std::vector<richedit::TRange> ranges;
-    for (const auto& s : spans)
-      ranges.push_back({s.Start, s.Length});
-    model_.ColourRanges(ranges, richedit::kRed);
-  }
+  TModelFilterText& Filter() { return filter_; }
+  std::string_view Text() const { return model_.Text(); }
   std::vector<char> Red() const {
     std::vector<char> red(model_.TextLength(), 0);
     for (const auto& span : model_.Spans(0, model_.TextLength())) {
@@ -103,6 +90,7 @@ class TModelText final : public TFilterText {
 
  private:
   richedit::TTextModel model_;
+  TModelFilterText filter_{model_};
 };
 
 struct TResult {
@@ -316,8 +304,8 @@ TEST(FilterEngine, MatchesTheStepByStepRun) {
         // The same on the editor's model.
         TModelText model(text);
         const auto index = IndexParagraphs(model.Text());
-        const auto outcome =
-            RunFilter(model, index.Bounds, index.ParaCount, {A(key), block, whole}, nullptr);
+        const auto outcome = RunFilter(model.Filter(), index.Bounds, index.ParaCount,
+                                       {A(key), block, whole}, nullptr);
         ASSERT_EQ(std::string(model.Text()), want.text);
         ASSERT_EQ(model.Red(), want.red);
         ASSERT_EQ(outcome.Found, want.found);
