@@ -139,6 +139,9 @@ class TMainForm : public QMainWindow {
 
   TToolsForm* ToolsForm;
   TProgressBox* ProgressBox;
+  // Set while the program itself sets check boxes and radio buttons, whose handlers
+  // then run even while a load or a filter run refuses the user's changes.
+  bool ProgramSets = false;
 };
 
 }  // namespace viewer

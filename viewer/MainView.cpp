@@ -12,8 +12,20 @@
 namespace viewer {
 namespace {
 
-const QColor kWindowColor(255, 255, 255);          // clWindow
 const QColor kInactiveBorderColor(212, 208, 200);  // clInactiveBorder
+
+// Marks the controls' changes in its lifetime as the program's own.
+class TProgramSets {
+ public:
+  explicit TProgramSets(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+  ~TProgramSets() { flag_ = old_; }
+  TProgramSets(const TProgramSets&) = delete;
+  TProgramSets& operator=(const TProgramSets&) = delete;
+
+ private:
+  bool& flag_;
+  bool old_;
+};
 
 }  // namespace
 
@@ -38,14 +50,15 @@ void TMainForm::PutControlsBack() {
   if (DocCount == 0) return;
   const TF& D = Docs[CurDoc];
   TabControl->SetTabIndex(CurDoc - 1);
-  const bool radioEvents = RadioEvents;
-  RadioEvents = false;
+  // The controls return to the state the refused click changed, without running
+  // their handlers again.
+  const QSignalBlocker paraBlocker(ParaRadioButton);
+  const QSignalBlocker stringBlocker(StringRadioButton);
+  const QSignalBlocker wrapBlocker(WordWrapCheckBox);
+  const QSignalBlocker wholeBlocker(WholeCheckBox);
   ParaRadioButton->setChecked(D.BlockFilter);
   StringRadioButton->setChecked(!D.BlockFilter);
-  RadioEvents = radioEvents;
-  const QSignalBlocker wrapBlocker(WordWrapCheckBox);
   WordWrapCheckBox->setChecked(D.WordWrap);
-  const QSignalBlocker wholeBlocker(WholeCheckBox);
   WholeCheckBox->setChecked(D.WholeWord);
 }
 
@@ -86,7 +99,10 @@ void TMainForm::ShowCurrentDocument() {
     KeyEdit->setText(ToQt(D.Key));
   }
 
-  WordWrapCheckBox->setChecked(D.WordWrap);
+  {
+    const TProgramSets programSets(ProgramSets);
+    WordWrapCheckBox->setChecked(D.WordWrap);
+  }
   SetEditorWordWrap(D.WordWrap);
 
   if (D.BigFile) SetStatusText(Ansi("Финальные приготовления..."));
@@ -104,12 +120,14 @@ void TMainForm::ShowCurrentDocument() {
   WholeTextBitBtn->setVisible(!D.ShowsWholeText);
   Editor->SetReadOnly(true);
 
-  WholeCheckBox->setChecked(D.WholeWord);
-
-  RadioEvents = false;
-  ParaRadioButton->setChecked(D.BlockFilter);
-  StringRadioButton->setChecked(!D.BlockFilter);
-  RadioEvents = true;
+  {
+    const TProgramSets programSets(ProgramSets);
+    WholeCheckBox->setChecked(D.WholeWord);
+    RadioEvents = false;
+    ParaRadioButton->setChecked(D.BlockFilter);
+    StringRadioButton->setChecked(!D.BlockFilter);
+    RadioEvents = true;
+  }
 
   UpdateCounts();
   Editor->setUpdatesEnabled(true);
