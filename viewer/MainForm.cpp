@@ -129,13 +129,15 @@ TMainForm::TMainForm(TToolsForm* Tools, TProgressBox* Progress, QWidget* parent)
   Timer1->setSingleShot(false);
   connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
 
-  // Enter presses the apply button while it shows.
+  // Enter presses the apply button while it shows, whichever control has the focus.
+  const auto pressDefault = [this] {
+    if (FilterBitBtn->isVisible() && FilterBitBtn->isEnabled()) FilterBitBtn->click();
+  };
   for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
     auto* enter = new QShortcut(QKeySequence(key), this);
-    connect(enter, &QShortcut::activated, this, [this] {
-      if (FilterBitBtn->isVisible() && FilterBitBtn->isEnabled()) FilterBitBtn->click();
-    });
+    connect(enter, &QShortcut::activated, this, pressDefault);
   }
+  connect(KeyEdit, &QLineEdit::returnPressed, this, pressDefault);
 
   qApp->installEventFilter(this);
   FormCreate();

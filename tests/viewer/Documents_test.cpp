@@ -61,10 +61,10 @@ TEST_F(Documents, BigFilesReportTheLaterStages) {
     SCOPED_TRACE(c.size);
     std::string bytes;
     while (static_cast<int>(bytes.size()) < c.size)
-      bytes += "строка текста\r\n";
+      bytes += A("строка текста\r\n");
     bytes.resize(c.size, 'x');
     TStatusRecorder recorder(Progress->Text);
-    ASSERT_TRUE(OpenText("big.txt", A(bytes)));
+    ASSERT_TRUE(OpenText("big.txt", bytes));
     EXPECT_EQ(Docs[CurDoc].BigFile, c.size > 262144);
     std::vector<std::string> want;
     for (const auto& t : c.texts)
@@ -207,8 +207,9 @@ TEST_F(Documents, TheOnlyDocumentClosedByItsShortcut) {
 }
 
 TEST_F(Documents, SixteenAtMost) {
-  for (int k = 1; k <= 16; ++k)
-    ASSERT_TRUE(OpenText("n" + std::to_string(k) + ".txt", "x"));
+  for (int k = 1; k <= 16; ++k) {
+    ASSERT_TRUE(OpenText("document number " + std::to_string(k) + ".txt", "x"));
+  }
   Form->FileOpenCmd->trigger();
   const auto boxes = Boxes();
   ASSERT_EQ(boxes.size(), 1u);
