@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
-#include "platform/Machine.h"
+#include "platform/Files.h"
 #include "platform/WinPath.h"
 #include "viewer/QtText.h"
 #include "viewer/Title.h"
@@ -300,9 +300,7 @@ void TMainForm::SetupKeyPanel() {
   connect(WholeTextBitBtn, &QPushButton::clicked, this, &TMainForm::WholeTextBitBtnClick);
 }
 
-std::string TMainForm::ProgramFileName() {
-  return platform::ToWindowsPath(QCoreApplication::applicationFilePath().toStdString());
-}
+std::string TMainForm::ProgramFileName() { return platform::GetModuleFileName(); }
 
 std::string TMainForm::ProgramFolder() {
   return platform::ExtractFilePath(ProgramFileName());
