@@ -1,5 +1,6 @@
 #include "common/ui/QtMessageBox.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
@@ -87,8 +88,12 @@ int ShowQtMessageBox(const platform::TMessageBoxRequest& request) {
   return request.Buttons[request.DefaultButton].Id;
 }
 
-void InstallQtMessageBoxes() {
+bool InstallQtMessageBoxes() {
+  const QString platformName = QGuiApplication::platformName();
+  if (platformName == QLatin1String("offscreen") || platformName == QLatin1String("minimal"))
+    return false;
   platform::SetMessageBoxFrontEnd(&ShowQtMessageBox);
+  return true;
 }
 
 }  // namespace darvena::ui

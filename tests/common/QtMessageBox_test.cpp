@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -90,7 +91,7 @@ TEST(QtMessageBox, InstalledFrontEndAnswersPlatformBoxes) {
   unsetenv("DARVENA_MSGBOX_TRANSCRIPT");
   unsetenv("DARVENA_MSGBOX_ANSWERS");
   App();
-  darvena::ui::InstallQtMessageBoxes();
+  platform::SetMessageBoxFrontEnd(&darvena::ui::ShowQtMessageBox);
   QTimer::singleShot(0, [] {
     QWidget* box = QApplication::activeModalWidget();
     ASSERT_NE(box, nullptr);
@@ -98,6 +99,19 @@ TEST(QtMessageBox, InstalledFrontEndAnswersPlatformBoxes) {
                       Qt::LeftButton);
   });
   EXPECT_EQ(MessageBoxExA(nullptr, "t", "c", MB_OKCANCEL, 0x19), IDCANCEL);
+  platform::SetMessageBoxFrontEnd({});
+}
+
+TEST(QtMessageBox, NotInstalledWithoutADisplaySoBoxesNeverHang) {
+  unsetenv("DARVENA_MSGBOX_TRANSCRIPT");
+  unsetenv("DARVENA_MSGBOX_ANSWERS");
+  App();
+  ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("offscreen"));
+  EXPECT_FALSE(darvena::ui::InstallQtMessageBoxes());
+  // The terminal front end answers the default at once when input is no terminal.
+  if (!isatty(STDIN_FILENO)) {
+    EXPECT_EQ(MessageBoxA(nullptr, "t", "c", MB_YESNO | MB_DEFBUTTON2), IDNO);
+  }
 }
 
 }  // namespace
