@@ -187,23 +187,21 @@ std::string ReadWholeFile(std::string_view path) {
     size_t have = 0;
     for (;;) {
       if (have == bytes.size()) {
-        if (bytes.size() >= static_cast<size_t>(kMaxReadSize)) {
-          char probe;
-          const ssize_t more = read(fd, &probe, 1);
-          if (more > 0) ThrowRead(kErrorFileTooLarge, path);
-          if (more == 0) break;
-          if (errno == EINTR) continue;
-          ThrowRead(WinErrorOf(errno), path);
-        }
-        const size_t grown = std::min<size_t>(std::max<size_t>(bytes.size() * 2, 4096),
-                                              static_cast<size_t>(kMaxReadSize));
-        bytes.resize(grown);
+        // Expected end: probe for more without doubling the buffer.
+        char more[4096];
+        const ssize_t n = read(fd, more, sizeof more);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ThrowRead(WinErrorOf(errno), path);
+        if (n == 0) break;
+        if (have + static_cast<size_t>(n) > static_cast<size_t>(kMaxReadSize))
+          ThrowRead(kErrorFileTooLarge, path);
+        bytes.append(more, static_cast<size_t>(n));
+        have += static_cast<size_t>(n);
+        continue;
       }
       const ssize_t n = read(fd, bytes.data() + have, bytes.size() - have);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        ThrowRead(WinErrorOf(errno), path);
-      }
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) ThrowRead(WinErrorOf(errno), path);
       if (n == 0) break;
       have += static_cast<size_t>(n);
     }

@@ -15,7 +15,8 @@
 // themselves, whatever path reaches them (Z:\... included). Such an operation fails
 // with kErrorAccessDenied before it touches anything. Reading is allowed.
 //
-// Every routine provisions the machine first (ProvisionMachine).
+// Every routine provisions the machine first (ProvisionMachine), which throws
+// EPlatformError in the one case that the machine folder itself cannot be made.
 #pragma once
 
 #include <cstdint>
@@ -101,7 +102,8 @@ TWinResult DeleteTree(std::string_view path);
 struct TFindData {
   std::string Name;  // bare name, Windows-1251
   uint32_t Attributes = 0;
-  int64_t Size = 0;  // 0 for folders
+  int64_t Size = 0;           // 0 for folders
+  int64_t LastWriteTime = 0;  // seconds since 1970-01-01 UTC
 };
 
 // The entries of one folder whose names match the last component of pattern

@@ -76,6 +76,7 @@ TFindData Describe(const fs::path& folder, const char* entry) {
   if ((st.st_mode & S_IWUSR) == 0) d.Attributes |= kFileAttributeReadOnly;
   if (entry[0] == '.' && !dots) d.Attributes |= kFileAttributeHidden;
   d.Size = S_ISDIR(st.st_mode) ? 0 : static_cast<int64_t>(st.st_size);
+  d.LastWriteTime = static_cast<int64_t>(st.st_mtime);
   return d;
 }
 

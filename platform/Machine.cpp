@@ -110,12 +110,18 @@ fs::path MachineRoot() {
 
 void ProvisionMachine() {
   // The machine is provisioned once per process and machine folder; later calls
-  // cost a comparison.
-  static std::mutex mutex;
+  // cost a comparison. A call made while provisioning runs on the same thread (a
+  // part of the machine that opens files of the machine) returns at once.
+  static std::recursive_mutex mutex;
   static std::string provisioned;
+  static bool busy = false;
   const fs::path root = MachineRoot();
   std::lock_guard lock(mutex);
-  if (provisioned == root.string()) return;
+  if (busy || provisioned == root.string()) return;
+  busy = true;
+  struct TDone {
+    ~TDone() { busy = false; }
+  } done;
   ProvisionFolders(root);
   std::error_code ec;
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
