@@ -55,7 +55,8 @@ QMessageBox::ButtonRole RoleOf(int id) {
 
 int ShowQtMessageBox(const platform::TMessageBoxRequest& request) {
   if (request.Buttons.empty()) return 0;
-  QMessageBox box;
+  // The owner, when there is one, is the QWidget of its window (see MessageBox.h).
+  QMessageBox box(static_cast<QWidget*>(request.Owner));
   box.setWindowTitle(ToQt(request.Caption));
   box.setTextFormat(Qt::PlainText);
   box.setText(BoxText(request.Text));
