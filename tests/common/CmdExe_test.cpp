@@ -215,4 +215,13 @@ TEST(CmdExe, QuotedCommandAfterSlashC) {
             "hello\r\n");
 }
 
+TEST(CmdExe, VerPrintsTheProfileAsRegChangesIt) {
+  darvena::test::TTempMachine machine;
+  const TRun changed = RunProgram(
+      "C:\\Windows\\System32\\reg.exe add HKLM\\SOFTWARE\\Machine\\Windows /v VerLine /t REG_SZ "
+      "/d \"Microsoft Windows [Version 6.3.9600]\" /f");
+  ASSERT_EQ(changed.Code, 0) << changed.Err;
+  EXPECT_EQ(Cmd("ver").Out, "\r\nMicrosoft Windows [Version 6.3.9600]\r\n");
+}
+
 }  // namespace
