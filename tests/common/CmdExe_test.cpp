@@ -164,19 +164,23 @@ TEST(CmdExe, PingAnswersLoopbackHostsAfterWaiting) {
 
 // The uninstaller's kind of batch file: OEM text, a delay, deletes, a folder removal
 // and finally itself, by its bare name from the current folder.
-TEST(CmdExe, BatchFileRemovesFolderFilesFolderAndItself) {
-  darvena::test::TTempMachine machine;
-  const std::string folder = "C:\\" + platform::Utf8ToAnsi("Программа Дарвена");
-  ASSERT_TRUE(platform::CreateDirectory(folder));
+std::string WriteRemovalBatch(const std::string& folder, const std::string& batchFile) {
   for (const char* f : {"Darvena.exe", "Uninstall.exe", "riched32.dll"})
-    ASSERT_TRUE(platform::WriteWholeFile(folder + "\\" + f, "x"));
-  const std::string temp = platform::GetEnvironmentVariable("Temp").value();
+    if (!platform::WriteWholeFile(folder + "\\" + f, "x")) return {};
   const std::string delay = "ping 127.0.0.1 -n 2 > nul || ping ::1 -n 2 > nul";
   std::string batch = "@echo off\r\n" + delay + "\r\n";
   for (const char* f : {"Darvena.exe", "Uninstall.exe", "riched32.dll"})
     batch += "del \"" + platform::ConvertToOem(folder + "\\" + f) + "\"\r\n";
   batch += delay + "\r\nrd \"" + platform::ConvertToOem(folder) + "\"\r\ndel vel_unin.cmd\r\n";
-  ASSERT_TRUE(platform::WriteWholeFile(temp + "\\vel_unin.cmd", batch));
+  return platform::WriteWholeFile(batchFile, batch) ? batch : std::string();
+}
+
+TEST(CmdExe, BatchFileRemovesFolderFilesFolderAndItself) {
+  darvena::test::TTempMachine machine;
+  const std::string folder = "C:\\" + platform::Utf8ToAnsi("Программа Дарвена");
+  ASSERT_TRUE(platform::CreateDirectory(folder));
+  const std::string temp = platform::GetEnvironmentVariable("Temp").value();
+  ASSERT_FALSE(WriteRemovalBatch(folder, temp + "\\vel_unin.cmd").empty());
 
   ASSERT_TRUE(platform::SetCurrentDirectory(temp));
   const TRun r = Cmd("vel_unin.cmd");
@@ -185,6 +189,21 @@ TEST(CmdExe, BatchFileRemovesFolderFilesFolderAndItself) {
   EXPECT_EQ(r.Err, "");
   EXPECT_FALSE(platform::DirectoryExists(folder));
   EXPECT_FALSE(platform::FileExists(temp + "\\vel_unin.cmd"));
+}
+
+TEST(CmdExe, BatchFileOpenedByTheShellRunsOnItsOwn) {
+  darvena::test::TTempMachine machine;
+  const std::string folder = "C:\\App Folder";
+  ASSERT_TRUE(platform::CreateDirectory(folder));
+  const std::string temp = platform::GetEnvironmentVariable("Temp").value();
+  ASSERT_FALSE(WriteRemovalBatch(folder, temp + "\\vel_unin.cmd").empty());
+  ASSERT_TRUE(platform::SetCurrentDirectory(temp));
+  ASSERT_GT(platform::ShellExecute("open", "vel_unin.cmd", "", "", platform::kSwHide), 32);
+  // The shell does not wait; the batch file takes about two seconds.
+  for (int i = 0; i < 300 && platform::FileExists(temp + "\\vel_unin.cmd"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(platform::FileExists(temp + "\\vel_unin.cmd"));
+  EXPECT_FALSE(platform::DirectoryExists(folder));
 }
 
 TEST(CmdExe, BatchFileEchoesItsLinesUntilEchoOffAndTakesArguments) {
