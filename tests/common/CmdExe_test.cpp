@@ -209,7 +209,7 @@ TEST(CmdExe, BatchFileOpenedByTheShellRunsOnItsOwn) {
 TEST(CmdExe, BatchFileEchoesItsLinesUntilEchoOffAndTakesArguments) {
   darvena::test::TTempMachine machine;
   ASSERT_TRUE(platform::WriteWholeFile("C:\\run.bat",
-                                       "echo %1\r\n@echo off\r\n\r\n:: a note\r\necho %2 %0\r\n"
+                                       "echo %1\r\n@echo off\r\n\r\n:: a note\r\n%9\r\necho %2 %0\r\n"
                                        "exit /b 4\r\necho never\r\n"));
   ASSERT_TRUE(platform::SetCurrentDirectory("C:\\"));
   const TRun r = Cmd("run.bat first second");

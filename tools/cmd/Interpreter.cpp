@@ -101,10 +101,12 @@ int TInterpreter::RunBatch(const std::string& path, const std::vector<std::strin
     if (pos < text.size() && text[pos] == '\r') ++pos;
     if (pos < text.size() && text[pos] == '\n') ++pos;
 
-    const size_t first = line.find_first_not_of(" \t");
+    size_t first = line.find_first_not_of(" \t");
     if (first == std::string::npos || line[first] == ':') continue;  // blank, label, "::" note
     line = platform::ExpandEnvironmentStrings(ExpandBatchParameters(line, batches_.back()));
-    const bool silent = line[line.find_first_not_of(" \t")] == '@';
+    first = line.find_first_not_of(" \t");
+    if (first == std::string::npos) continue;  // nothing left once expanded
+    const bool silent = line[first] == '@';
     if (EchoOn && !silent) {
       TStream out(STDOUT_FILENO);
       out.Write("\r\n" + platform::GetCurrentDirectory() + ">" + line.substr(first) + "\r\n");
