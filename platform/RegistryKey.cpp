@@ -1,7 +1,5 @@
 #include "platform/RegistryKey.h"
 
-#include <system_error>
-
 #include "platform/CodePage.h"
 #include "platform/Machine.h"
 #include "platform/RegistryProvision.h"
@@ -86,13 +84,12 @@ std::filesystem::path RegistryStoreFile() {
 }
 
 std::shared_ptr<TRegistryStore> OpenMachineRegistry() {
-  const auto root = MachineRoot();
-  std::error_code ec;
-  std::filesystem::create_directories(root, ec);
-  if (!std::filesystem::is_directory(root))
-    throw ERegistryStoreError(
-        ERROR_REGISTRY_IO_FAILED,
-        "The machine folder " + Utf8ToAnsi(root.string()) + " cannot be created");
+  // The registry's values name the machine's folders; they exist before it is used.
+  try {
+    ProvisionMachine();
+  } catch (const EPlatformError& e) {
+    throw ERegistryStoreError(ERROR_REGISTRY_IO_FAILED, e.what());
+  }
   auto store = TRegistryStore::Open(RegistryStoreFile());
   ProvisionRegistryStore(*store);
   return store;

@@ -47,9 +47,9 @@ struct TRegKey {
 
 // <machine>/registry.db.
 [[nodiscard]] std::filesystem::path RegistryStoreFile();
-// The machine's registry store, opened for this caller. Creates the machine folder
-// and the store when they are missing, and fills a new store with the keys every
-// machine has. Throws ERegistryStoreError.
+// The machine's registry store, opened for this caller. Provisions the machine
+// (ProvisionMachine) and creates the store when it is missing, filled with the keys
+// every machine has. Throws ERegistryStoreError.
 [[nodiscard]] std::shared_ptr<TRegistryStore> OpenMachineRegistry();
 
 // The current user's key below HKEY_USERS: a security identifier, the same for the

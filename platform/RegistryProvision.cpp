@@ -76,6 +76,8 @@ void ProvisionUserKeys(TRegistryStore& store, const std::string& userKey) {
   };
   for (const auto& [name, folder] : entries)
     Default(store, folders, name, profile + folder);
+  CreatePath(store, TRegistryStore::kUsersHive,
+             {userKey, "Software", "Microsoft", "Windows", "CurrentVersion", "Run"});
 }
 
 }  // namespace

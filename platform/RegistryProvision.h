@@ -14,7 +14,8 @@ namespace platform {
 //   HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment:
 //     PROCESSOR_ARCHITECTURE (AMD64);
 //   HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders: Desktop,
-//     Programs, Startup, AppData, Personal, below the user's profile;
+//     Programs, Startup, AppData, Personal, below the user's profile; an empty
+//     HKCU\Software\Microsoft\Windows\CurrentVersion\Run;
 //   HKEY_USERS\.DEFAULT\Software.
 // Values that exist are left as they are. Idempotent, and safe when several
 // processes provision at once. Throws ERegistryStoreError when the store cannot be

@@ -97,6 +97,10 @@ std::shared_ptr<TRegistryStore> TRegistryStore::Open(const std::filesystem::path
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) store->Fail(rc, "cannot be opened");
   sqlite3_extended_result_codes(store->db_, 1);
+  // Programs open the store briefly and often; moving the journal into the main file
+  // each time the last of them closes it would cost a sync per program run. The
+  // journal is moved over as it grows instead, and by Flush.
+  sqlite3_db_config(store->db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
   sqlite3_busy_timeout(store->db_, kBusyTimeoutMs);
   store->Initialise();
   return store;

@@ -146,8 +146,8 @@ constexpr TWordEntry kWords[] = {
     {"mac", TWord::Mac},
     {"nestcell", TWord::Tab},
     {"nonshppict", TWord::SkipDest},
-    {"object", TWord::SkipDest},
     {"objdata", TWord::SkipDest},
+    {"object", TWord::SkipDest},
     {"operator", TWord::SkipDest},
     {"page", TWord::Par},
     {"panose", TWord::SkipDest},
@@ -197,6 +197,12 @@ constexpr TWordEntry kWords[] = {
     {"xe", TWord::SkipDest},
     {"xmlnstbl", TWord::SkipDest},
 };
+
+static_assert(std::is_sorted(std::begin(kWords), std::end(kWords),
+                             [](const TWordEntry& a, const TWordEntry& b) {
+                               return a.Name < b.Name;
+                             }),
+              "the table of words must be sorted for the binary search");
 
 const TWordEntry* LookUp(std::string_view word) {
   auto it = std::lower_bound(std::begin(kWords), std::end(kWords), word,

@@ -57,7 +57,10 @@ class TTextLayout {
   // before its CR LF), in order; the first is lineStart.
   void BreakLine(int lineStart, int lineEnd, std::vector<int>& starts);
 
-  // The width of [start, end) of one line, in 1/64 pixel.
+  // The same, stopping once a display line would start after until.
+  void BreakLineUntil(int lineStart, int lineEnd, int until, std::vector<int>& starts);
+
+  // The width of [start, end) of one display line, in 1/64 pixel.
   [[nodiscard]] std::int64_t TextWidth(int start, int end);
 
  private:
@@ -67,6 +70,10 @@ class TTextLayout {
   std::uint64_t countRevision_ = ~std::uint64_t{0};
   int countWidth_ = -1;
   int count_ = 0;
+  // The display-line starts of the logical line at breaksLine_, for DisplayLineStart.
+  std::vector<int> breaks_;
+  int breaksLine_ = -1;
+  std::uint64_t breaksRevision_ = 0;
 };
 
 }  // namespace richedit

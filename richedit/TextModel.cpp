@@ -117,6 +117,11 @@ int TTextModel::FormatIndexAt(int offset) const {
   return runs_[RunIndexAt(offset)].FormatIndex;
 }
 
+int TTextModel::FormatRunEnd(int offset) const {
+  const std::size_t i = RunIndexAt(std::max(offset, 0));
+  return i + 1 < runs_.size() ? runs_[i + 1].Start : TextLength();
+}
+
 std::vector<TFormatSpan> TTextModel::Spans(int start, int length) const {
   std::vector<TFormatSpan> spans;
   const int size = TextLength();
@@ -136,7 +141,12 @@ void TTextModel::NormalizeRuns() {
   const int size = TextLength();
   std::size_t out = 0;
   for (std::size_t i = 0; i < runs_.size(); ++i) {
-    const TRun r = runs_[i];
+    TRun r = runs_[i];
+    // A line break is one unit: a run never starts on the LF of a CR LF.
+    if (r.Start > 0 && r.Start < size && text_[r.Start] == '\n' && text_[r.Start - 1] == '\r') {
+      ++r.Start;
+      if (i + 1 < runs_.size() && runs_[i + 1].Start <= r.Start) continue;
+    }
     if (out > 0 && (r.Start >= size || r.FormatIndex == runs_[out - 1].FormatIndex)) continue;
     if (out > 0 && r.Start == runs_[out - 1].Start) {
       runs_[out - 1] = r;

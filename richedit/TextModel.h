@@ -174,6 +174,9 @@ class TTextModel {
   [[nodiscard]] const TCharFormat& FormatAt(int offset) const {
     return formats_[FormatIndexAt(offset)];
   }
+  // The end of the run of one format that holds offset: the offset of the next
+  // change of format, or the end of the text.
+  [[nodiscard]] int FormatRunEnd(int offset) const;
   // The format runs that cover [start, start + length), cut to that range, in order.
   [[nodiscard]] std::vector<TFormatSpan> Spans(int start, int length) const;
   // The alignment stretches of the whole text, in order; the first starts at 0.
@@ -213,7 +216,9 @@ class TTextModel {
   std::string text_;
   std::vector<TCharFormat> formats_;
   std::unordered_map<std::string, int> formatIndex_;  // FormatKey -> index
-  std::vector<TRun> runs_;  // sorted by Start, first at 0, never two equal neighbours
+  // Sorted by Start, the first at 0, never two equal neighbours, never one starting
+  // between the CR and the LF of a break.
+  std::vector<TRun> runs_;
   std::vector<TAlignmentSpan> alignments_;
   int selStart_ = 0;
   int selLength_ = 0;

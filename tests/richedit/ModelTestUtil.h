@@ -2,10 +2,22 @@
 // formatting in a way a failed comparison prints readably.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <string_view>
 
 #include "richedit/TextModel.h"
+
+namespace richedit {
+
+// For readable failures.
+inline void PrintTo(const TCharFormat& f, std::ostream* os) {
+  *os << f.FontName << " " << f.SizeHalfPoints << "hp cs" << f.Charset << " rgb(" << int(f.Color.R)
+      << "," << int(f.Color.G) << "," << int(f.Color.B) << ")" << (f.Styles.Bold ? " b" : "")
+      << (f.Styles.Italic ? " i" : "") << (f.Styles.Underline ? " u" : "");
+}
+
+}  // namespace richedit
 
 namespace richedit::test {
 

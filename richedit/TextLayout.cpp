@@ -1,0 +1,132 @@
+#include "richedit/TextLayout.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "richedit/LineBreaks.h"
+
+namespace richedit {
+
+namespace {
+
+// Tab stops stand every 48 pixels from the start of a display line.
+constexpr std::int64_t kTabStop = 48 * 64;
+
+std::int64_t AfterTab(std::int64_t x) {
+  return (x / kTabStop + 1) * kTabStop;
+}
+
+}  // namespace
+
+TTextLayout::TTextLayout(const TTextModel& model, TMetricsSource& metrics)
+    : model_(model), metrics_(metrics) {}
+
+void TTextLayout::SetWrapWidth(int pixels) {
+  const int width = std::max(pixels, 0);
+  if (width == wrapWidth_) return;
+  wrapWidth_ = width;
+  breaksLine_ = -1;
+}
+
+std::int64_t TTextLayout::TextWidth(int start, int end) {
+  const unsigned char* text = reinterpret_cast<const unsigned char*>(model_.Text().data());
+  std::int64_t x = 0;
+  int pos = start;
+  while (pos < end) {
+    const int runEnd = std::min(model_.FormatRunEnd(pos), end);
+    const auto& advance = metrics_.Measure(model_.FormatAt(pos)).Advance;
+    for (int i = pos; i < runEnd; ++i)
+      x = text[i] == '\t' ? AfterTab(x) : x + advance[text[i]];
+    pos = runEnd;
+  }
+  return x;
+}
+
+void TTextLayout::BreakLine(int lineStart, int lineEnd, std::vector<int>& starts) {
+  BreakLineUntil(lineStart, lineEnd, lineEnd, starts);
+}
+
+void TTextLayout::BreakLineUntil(int lineStart, int lineEnd, int until, std::vector<int>& starts) {
+  starts.clear();
+  starts.push_back(lineStart);
+  if (wrapWidth_ <= 0) return;
+  const std::int64_t limit = static_cast<std::int64_t>(wrapWidth_) * 64;
+  const unsigned char* text = reinterpret_cast<const unsigned char*>(model_.Text().data());
+
+  int begin = lineStart;  // start of the display line being filled
+  int lastBreak = -1;     // the latest place after a space where it may break
+  std::int64_t x = 0;
+  int pos = lineStart;
+  while (pos < lineEnd) {
+    const int runEnd = std::min(model_.FormatRunEnd(pos), lineEnd);
+    const auto& advance = metrics_.Measure(model_.FormatAt(pos)).Advance;
+    for (int i = pos; i < runEnd; ++i) {
+      const unsigned char c = text[i];
+      if (c == ' ' || c == '\t') {
+        // Spaces hang past the width; the line may break after them.
+        x = c == '\t' ? AfterTab(x) : x + advance[c];
+        lastBreak = i + 1;
+        continue;
+      }
+      const std::int64_t w = advance[c];
+      if (x + w > limit && i > begin) {
+        begin = lastBreak > begin ? lastBreak : i;
+        if (begin > until) return;
+        starts.push_back(begin);
+        lastBreak = -1;
+        x = begin < i ? TextWidth(begin, i) : 0;
+      }
+      x += w;
+    }
+    pos = runEnd;
+  }
+}
+
+int TTextLayout::DisplayLineCount() {
+  if (wrapWidth_ <= 0) return model_.LineCount();
+  if (countRevision_ == model_.Revision() && countWidth_ == wrapWidth_) return count_;
+
+  const std::string& text = model_.Text();
+  const int size = model_.TextLength();
+  const std::int64_t limit = static_cast<std::int64_t>(wrapWidth_) * 64;
+  std::vector<int> starts;
+  int count = 0;
+  int lineStart = 0;
+  // The widest character of each format in use bounds a line that surely fits.
+  std::int64_t widest = 0;
+  for (int i = 0; i < model_.FormatCount(); ++i) {
+    const auto& advance = metrics_.Measure(model_.Format(i)).Advance;
+    widest = std::max<std::int64_t>(widest, *std::max_element(advance.begin(), advance.end()));
+  }
+  widest = std::max(widest, kTabStop);
+  while (lineStart < size) {
+    const int lineEnd = richedit::LineEnd(text, lineStart);
+    if (static_cast<std::int64_t>(lineEnd - lineStart) * widest <= limit) {
+      ++count;
+    } else {
+      BreakLine(lineStart, lineEnd, starts);
+      count += static_cast<int>(starts.size());
+    }
+    if (lineEnd >= size) break;
+    lineStart = lineEnd + 2;
+  }
+  countRevision_ = model_.Revision();
+  countWidth_ = wrapWidth_;
+  count_ = count;
+  return count;
+}
+
+int TTextLayout::DisplayLineStart(int offset) {
+  const int lineStart = model_.LineStart(offset);
+  if (wrapWidth_ <= 0) return lineStart;
+  // Several questions about one long line in a row share one breaking of it.
+  if (breaksLine_ != lineStart || breaksRevision_ != model_.Revision()) {
+    BreakLine(lineStart, model_.LineEnd(lineStart), breaks_);
+    breaksLine_ = lineStart;
+    breaksRevision_ = model_.Revision();
+  }
+  auto it = std::upper_bound(breaks_.begin(), breaks_.end(), offset);
+  return *std::prev(it);
+}
+
+}  // namespace richedit
