@@ -69,6 +69,7 @@ TEST(CmdExe, CommandLinesWithOperatorsAndRedirections) {
       {"nosuchcommand && echo never", "", 9009 & 0xFF},
       {"echo first & nosuchcommand", "first \r\n", 9009 & 0xFF},
       {"echo.", "\r\n", 0},
+      {"echo \"a  b\"  c", "\"a  b\"  c\r\n", 0},
       {"echo", "ECHO is on.\r\n", 0},
       {"@echo hidden at", "hidden at\r\n", 0},
       {"ECHO Upper", "Upper\r\n", 0},
@@ -208,9 +209,10 @@ TEST(CmdExe, BatchFileOpenedByTheShellRunsOnItsOwn) {
 
 TEST(CmdExe, BatchFileEchoesItsLinesUntilEchoOffAndTakesArguments) {
   darvena::test::TTempMachine machine;
-  ASSERT_TRUE(platform::WriteWholeFile("C:\\run.bat",
-                                       "echo %1\r\n@echo off\r\n\r\n:: a note\r\n%9\r\necho %2 %0\r\n"
-                                       "exit /b 4\r\necho never\r\n"));
+  ASSERT_TRUE(
+      platform::WriteWholeFile("C:\\run.bat",
+                               "echo %1\r\n@echo off\r\n\r\n:: a note\r\n%9\r\necho %2 %0\r\n"
+                               "exit /b 4\r\necho never\r\n"));
   ASSERT_TRUE(platform::SetCurrentDirectory("C:\\"));
   const TRun r = Cmd("run.bat first second");
   EXPECT_EQ(r.Out, "\r\nC:\\>echo first\r\nfirst\r\nsecond run.bat\r\n");
