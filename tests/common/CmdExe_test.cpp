@@ -133,6 +133,37 @@ TEST(CmdExe, DelAndRdWithQuotedBareAndRelativePaths) {
   EXPECT_FALSE(fs::exists(dir));
 }
 
+TEST(CmdExe, DelWithWildcardsFoldersAndReadOnlyFiles) {
+  darvena::test::TTempMachine machine;
+  const fs::path dir = machine.DriveC() / "docs";
+  for (const char* f : {"a.txt", "B.TXT", "c.rtf"})
+    darvena::test::WriteFileBytes(dir / f, "x");
+  darvena::test::WriteFileBytes(dir / "sub" / "d.txt", "x");
+  EXPECT_EQ(Cmd("del C:\\docs\\*.txt").Code, 0);
+  EXPECT_FALSE(fs::exists(dir / "a.txt"));
+  EXPECT_FALSE(fs::exists(dir / "B.TXT"));
+  EXPECT_TRUE(fs::exists(dir / "c.rtf"));
+  EXPECT_TRUE(fs::exists(dir / "sub" / "d.txt"));  // no switch for subfolders
+
+  darvena::test::WriteFileBytes(dir / "ro.txt", "x");
+  fs::permissions(dir / "ro.txt", fs::perms::owner_write, fs::perm_options::remove);
+  EXPECT_EQ(Cmd("del C:\\docs\\ro.txt").Err, "C:\\docs\\ro.txt\r\nAccess is denied.\r\n");
+  EXPECT_EQ(Cmd("del /f C:\\docs\\ro.txt").Code, 0);
+  EXPECT_FALSE(fs::exists(dir / "ro.txt"));
+
+  // A folder's files go with /q; without it the question is asked, and refused
+  // when nobody answers.
+  const TRun asked = Cmd("del C:\\docs < nul");
+  EXPECT_EQ(asked.Out, "C:\\docs\\*, Are you sure (Y/N)? \r\n");
+  EXPECT_EQ(asked.Err, "");
+  EXPECT_TRUE(fs::exists(dir / "c.rtf"));
+  EXPECT_EQ(Cmd("del /q C:\\docs").Code, 0);
+  EXPECT_FALSE(fs::exists(dir / "c.rtf"));
+  EXPECT_TRUE(fs::exists(dir / "sub" / "d.txt"));
+  EXPECT_EQ(Cmd("rd /s /q C:\\docs").Code, 0);
+  EXPECT_FALSE(fs::exists(dir));
+}
+
 TEST(CmdExe, ProtectedFoldersRefuseAProcessWithoutRights) {
   darvena::test::TTempMachine machine;
   darvena::test::WriteFileBytes(machine.DriveC() / "Program Files" / "App" / "a.txt", "a");
