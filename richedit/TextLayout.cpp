@@ -7,17 +7,6 @@
 
 namespace richedit {
 
-namespace {
-
-// Tab stops stand every 48 pixels from the start of a display line.
-constexpr std::int64_t kTabStop = 48 * 64;
-
-std::int64_t AfterTab(std::int64_t x) {
-  return (x / kTabStop + 1) * kTabStop;
-}
-
-}  // namespace
-
 TTextLayout::TTextLayout(const TTextModel& model, TMetricsSource& metrics)
     : model_(model), metrics_(metrics) {}
 
@@ -36,7 +25,7 @@ std::int64_t TTextLayout::TextWidth(int start, int end) {
     const int runEnd = std::min(model_.FormatRunEnd(pos), end);
     const auto& advance = metrics_.Measure(model_.FormatAt(pos)).Advance;
     for (int i = pos; i < runEnd; ++i)
-      x = text[i] == '\t' ? AfterTab(x) : x + advance[text[i]];
+      x = text[i] == '\t' ? NextTabStop(x) : x + advance[text[i]];
     pos = runEnd;
   }
   return x;
@@ -46,10 +35,11 @@ void TTextLayout::BreakLine(int lineStart, int lineEnd, std::vector<int>& starts
   BreakLineUntil(lineStart, lineEnd, lineEnd, starts);
 }
 
-void TTextLayout::BreakLineUntil(int lineStart, int lineEnd, int until, std::vector<int>& starts) {
+void TTextLayout::BreakLineUntil(int lineStart, int lineEnd, int until, std::vector<int>& starts,
+                                 std::size_t maxLines) {
   starts.clear();
   starts.push_back(lineStart);
-  if (wrapWidth_ <= 0) return;
+  if (wrapWidth_ <= 0 || maxLines <= 1) return;
   const std::int64_t limit = static_cast<std::int64_t>(wrapWidth_) * 64;
   const unsigned char* text = reinterpret_cast<const unsigned char*>(model_.Text().data());
 
@@ -64,7 +54,7 @@ void TTextLayout::BreakLineUntil(int lineStart, int lineEnd, int until, std::vec
       const unsigned char c = text[i];
       if (c == ' ' || c == '\t') {
         // Spaces hang past the width; the line may break after them.
-        x = c == '\t' ? AfterTab(x) : x + advance[c];
+        x = c == '\t' ? NextTabStop(x) : x + advance[c];
         lastBreak = i + 1;
         continue;
       }
@@ -73,6 +63,7 @@ void TTextLayout::BreakLineUntil(int lineStart, int lineEnd, int until, std::vec
         begin = lastBreak > begin ? lastBreak : i;
         if (begin > until) return;
         starts.push_back(begin);
+        if (starts.size() >= maxLines) return;
         lastBreak = -1;
         x = begin < i ? TextWidth(begin, i) : 0;
       }
