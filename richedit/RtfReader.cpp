@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "platform/CodePage.h"
+#include "richedit/BigBuffer.h"
 #include "richedit/RtfCodePages.h"
 
 namespace richedit {
@@ -292,6 +293,9 @@ class TReader {
 };
 
 TRtfContent TReader::Read() {
+  // The text is never longer than the rich text it comes from; room that stays
+  // unused is never touched.
+  ReserveLarge(out_.Text, size_);
   while (p_ < size_ && !rootClosed_) {
     const unsigned char c = data_[p_];
     switch (c) {
@@ -331,7 +335,6 @@ TRtfContent TReader::Read() {
     SyncFormat();
     out_.Runs.push_back({0, 0, runFormat_});
   }
-  if (out_.Text.capacity() > out_.Text.size() + out_.Text.size() / 8) out_.Text.shrink_to_fit();
   return std::move(out_);
 }
 
@@ -547,6 +550,10 @@ void TReader::ControlSymbol(unsigned char c) {
     p_ += 2;
     if (skip_ > 0) {
       --skip_;
+      return;
+    }
+    if (state_.Dest == TDest::Text && !codePageDirty_ && !formatDirty_ && identity_) {
+      out_.Text.push_back(static_cast<char>(value));
       return;
     }
     EmitEncoded(static_cast<unsigned char>(value));
