@@ -24,13 +24,20 @@ namespace platform {
 // never needs to. Throws EPlatformError when the machine folder cannot be created.
 void ProvisionMachine();
 
-// The POSIX path for a Windows path. A relative path is taken against the current
-// folder. Existing components are matched without regard to case; the first
+// Points C:\Windows\System32\cmd.exe and reg.exe (symbolic links) at the programs
+// "cmd.exe" and "reg" in toolsFolder, where they exist there; a link that points
+// elsewhere is replaced. ProvisionMachine calls it with the running program's folder.
+void LinkSystemTools(const std::filesystem::path& toolsFolder);
+
+// The POSIX path for a Windows path (Windows-1251; the result's names are UTF-8).
+// A relative path is taken against the current folder; "." and ".." are resolved
+// on the text, as Windows does. Existing components are matched without regard to case; the first
 // component that does not exist is kept as written, with everything after it.
 // Empty when the path names a drive the machine does not have ("path not found").
 [[nodiscard]] std::optional<std::filesystem::path> ToPosixPath(std::string_view winPath);
 
-// The Windows form of a POSIX path: under drive_c it is C:\..., elsewhere Z:\....
+// The Windows form (Windows-1251) of a POSIX path (UTF-8; a relative one is taken
+// against the current folder): under drive_c it is C:\..., elsewhere Z:\....
 [[nodiscard]] std::string ToWindowsPath(const std::filesystem::path& posix);
 
 // The machine's user name (Windows-1251): $USER, else $LOGNAME, else "user".

@@ -1,0 +1,30 @@
+// Darvena [FILE...]: opens the named documents in the main window.
+#include <QApplication>
+#include <string>
+#include <vector>
+
+#include "viewer/DocumentTable.h"
+#include "viewer/MainForm.h"
+#include "viewer/Progress.h"
+#include "viewer/QtText.h"
+#include "viewer/ToolsUnit.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  std::vector<std::string> names;
+  for (const QString& argument : app.arguments().mid(1))
+    names.push_back(viewer::FromQt(argument));
+
+  viewer::TToolsForm tools;
+  viewer::TProgressBox progress;
+  viewer::TMainForm form(&tools, &progress);
+  form.LoadStartDocuments = [&form, names] {
+    for (const std::string& name : names) {
+      if (viewer::DocCount >= viewer::kMaxDocs) break;
+      viewer::Docs[viewer::DocCount + 1].FileName = name;
+      form.LoadDocument();
+    }
+  };
+  form.show();
+  return app.exec();
+}
