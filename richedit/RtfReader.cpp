@@ -211,7 +211,7 @@ const TWordEntry* LookUp(std::string_view word) {
   return it != std::end(kWords) && it->Name == word ? it : nullptr;
 }
 
-int HexValue(unsigned char c) {
+constexpr int HexValue(unsigned char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -229,6 +229,14 @@ constexpr std::array<bool, 256> MakeSpecial() {
   return s;
 }
 constexpr std::array<bool, 256> kSpecial = MakeSpecial();
+
+constexpr std::array<signed char, 256> MakeHex() {
+  std::array<signed char, 256> h{};
+  for (int c = 0; c < 256; ++c)
+    h[c] = static_cast<signed char>(HexValue(static_cast<unsigned char>(c)));
+  return h;
+}
+constexpr std::array<signed char, 256> kHex = MakeHex();
 
 class TReader {
  public:
@@ -286,7 +294,26 @@ class TReader {
   bool codePageDirty_ = true;
   bool formatDirty_ = true;
 
+  // The text grows in out_.Text, whose characters up to end_ are written; the rest
+  // of its length is room made in steps, so that characters go in without a check
+  // of the string's own.
+  void Grow(std::size_t n);
+  void Put(char c) {
+    if (end_ == out_.Text.size()) Grow(1);
+    out_.Text[end_++] = c;
+  }
+  void PutBytes(const unsigned char* from, std::size_t n) {
+    if (out_.Text.size() - end_ < n) Grow(n);
+    std::memcpy(out_.Text.data() + end_, from, n);
+    end_ += n;
+  }
+  [[nodiscard]] int Length() const { return static_cast<int>(end_); }
+  // Plain characters and \'hh escapes of Windows-1251 text, as long as nothing else
+  // comes: the bulk of every document.
+  void FastText();
+
   TRtfContent out_;
+  std::size_t end_ = 0;
   std::unordered_map<std::string, int> formatIndex_;
   int runFormat_ = -1;
   int paraStart_ = 0;
@@ -335,6 +362,7 @@ TRtfContent TReader::Read() {
     SyncFormat();
     out_.Runs.push_back({0, 0, runFormat_});
   }
+  out_.Text.resize(end_);
   return std::move(out_);
 }
 
@@ -553,7 +581,8 @@ void TReader::ControlSymbol(unsigned char c) {
       return;
     }
     if (state_.Dest == TDest::Text && !codePageDirty_ && !formatDirty_ && identity_) {
-      out_.Text.push_back(static_cast<char>(value));
+      Put(static_cast<char>(value));
+      FastText();
       return;
     }
     EmitEncoded(static_cast<unsigned char>(value));
@@ -607,7 +636,8 @@ void TReader::PlainBytes() {
       SyncCodePage();
       SyncFormat();
       if (identity_) {
-        out_.Text.append(reinterpret_cast<const char*>(data_ + start), p_ - start);
+        PutBytes(data_ + start, p_ - start);
+        FastText();
       } else {
         for (std::size_t i = start; i < p_; ++i)
           EmitEncoded(data_[i]);
@@ -700,7 +730,7 @@ void TReader::SyncFormat() {
   if (added) out_.Formats.push_back(f);
   if (it->second != runFormat_) {
     runFormat_ = it->second;
-    const int at = static_cast<int>(out_.Text.size());
+    const int at = Length();
     if (!out_.Runs.empty() && out_.Runs.back().Start == at)
       out_.Runs.back().FormatIndex = runFormat_;
     else
@@ -715,7 +745,7 @@ void TReader::EmitAnsi(unsigned char c) {
   }
   if (state_.Dest != TDest::Text) return;
   SyncFormat();
-  out_.Text.push_back(static_cast<char>(c));
+  Put(static_cast<char>(c));
 }
 
 void TReader::EmitEncoded(unsigned char byte) {
@@ -751,10 +781,48 @@ void TReader::EmitUnicode(long long code) {
 
 void TReader::EmitBreak() {
   SyncFormat();
-  out_.Text.append("\r\n");
+  Put('\r');
+  Put('\n');
   if (out_.Alignments.empty() || out_.Alignments.back().Alignment != state_.Align)
     out_.Alignments.push_back({paraStart_, state_.Align});
-  paraStart_ = static_cast<int>(out_.Text.size());
+  paraStart_ = Length();
+}
+
+void TReader::Grow(std::size_t n) {
+  // Steps of 1 MB: each is cleared once, while it is about to be written anyway.
+  out_.Text.resize(out_.Text.size() + std::max<std::size_t>(n, 1u << 20));
+}
+
+void TReader::FastText() {
+  if (state_.Dest != TDest::Text || !identity_ || codePageDirty_ || formatDirty_ || skip_ > 0)
+    return;
+  const unsigned char* data = data_;
+  std::size_t p = p_;
+  const std::size_t size = size_;
+  while (p < size) {
+    if (out_.Text.size() - end_ < 64) Grow(64);
+    char* w = out_.Text.data() + end_;
+    char* const stop = out_.Text.data() + out_.Text.size() - 1;
+    while (p < size && w < stop) {
+      const unsigned char c = data[p];
+      if (!kSpecial[c]) {
+        *w++ = static_cast<char>(c);
+        ++p;
+      } else if (c == '\\' && p + 3 < size && data[p + 1] == '\'' && kHex[data[p + 2]] >= 0 &&
+                 kHex[data[p + 3]] >= 0) {
+        *w++ = static_cast<char>(kHex[data[p + 2]] * 16 + kHex[data[p + 3]]);
+        p += 4;
+      } else if (c == '\r' || c == '\n') {
+        ++p;
+      } else {
+        end_ = w - out_.Text.data();
+        p_ = p;
+        return;
+      }
+    }
+    end_ = w - out_.Text.data();
+  }
+  p_ = p;
 }
 
 }  // namespace

@@ -74,6 +74,11 @@ class TTextLayout {
   [[nodiscard]] std::int64_t TextWidth(int start, int end);
 
  private:
+  // Whether [lineStart, lineEnd) is in one format and surely fits in limit.
+  bool FitsInOneRun(int lineStart, int lineEnd, std::int64_t limit);
+  // The number of display lines of one logical line.
+  int CountLines(int lineStart, int lineEnd);
+
   const TTextModel& model_;
   TMetricsSource& metrics_;
   int wrapWidth_ = 0;
