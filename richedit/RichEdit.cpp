@@ -348,6 +348,7 @@ void TRichEdit::SyncScrollBars() {
   if (view_->SyncingBars) return;
   view_->SyncingBars = true;
   EnsureIndex();
+  barsRevision_ = model_.Revision();
   QScrollBar* v = verticalScrollBar();
   const int lines = static_cast<int>(view_->LineStarts.size());
   const int page = std::max(

@@ -186,6 +186,7 @@ class TRichEdit : public QAbstractScrollArea {
   std::unique_ptr<TQtMetrics> metrics_;
   std::unique_ptr<TTextLayout> layout_;
   std::unique_ptr<TView> view_;
+  std::uint64_t barsRevision_ = ~std::uint64_t{0};  // the model's revision the scroll bars show
   bool plainText_ = false;
   bool readOnly_ = false;
   bool wordWrap_ = false;

@@ -154,7 +154,8 @@ void TRichEdit::PaintLine(QPainter& painter, const TDisplayLine& line, int y, in
 void TRichEdit::paintEvent(QPaintEvent*) {
   QPainter painter(viewport());
   painter.fillRect(viewport()->rect(), color_);
-  EnsureIndex();
+  // Edits made while repainting was suspended left the scroll bars behind.
+  if (barsRevision_ != model_.Revision()) SyncScrollBars();
   const int widest = view_->WidestPainted;
   const int lines = static_cast<int>(view_->LineStarts.size());
   const int height = viewport()->height();
