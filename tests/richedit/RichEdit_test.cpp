@@ -235,6 +235,12 @@ TEST_F(RichEditTest, SuspendedRepaintingDefersWorkAndStreamsFollowTheMode) {
   edit_.LoadFromStream(rtf);
   EXPECT_EQ(edit_.Text(), "{\\rtf1 not parsed}\r\nline");
   EXPECT_EQ(edit_.verticalScrollBar()->maximum(), 1);
+  // Text loaded while repainting is suspended reaches the scroll bar once it resumes.
+  edit_.setUpdatesEnabled(false);
+  edit_.LoadPlainText(std::string(500, '\n'));
+  edit_.setUpdatesEnabled(true);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(edit_.verticalScrollBar()->maximum(), 500);
   edit_.Clear();
   EXPECT_EQ(edit_.TextLength(), 0);
   EXPECT_EQ(edit_.LineCount(), 0);
