@@ -236,6 +236,7 @@ TEST_F(RichEditTest, SuspendedRepaintingDefersWorkAndStreamsFollowTheMode) {
   EXPECT_EQ(edit_.Text(), "{\\rtf1 not parsed}\r\nline");
   EXPECT_EQ(edit_.verticalScrollBar()->maximum(), 1);
   // Text loaded while repainting is suspended reaches the scroll bar once it resumes.
+  edit_.SetWordWrap(true);
   edit_.setUpdatesEnabled(false);
   edit_.LoadPlainText(std::string(500, '\n'));
   edit_.setUpdatesEnabled(true);
