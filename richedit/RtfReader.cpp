@@ -793,9 +793,24 @@ void TReader::Grow(std::size_t n) {
   out_.Text.resize(out_.Text.size() + std::max<std::size_t>(n, 1u << 20));
 }
 
+// The value of two hex digits read as one little-endian 16-bit number, or -1.
+const std::array<std::int16_t, 65536>& HexPairs() {
+  static const std::array<std::int16_t, 65536> table = [] {
+    std::array<std::int16_t, 65536> t{};
+    for (int i = 0; i < 65536; ++i) {
+      const int hi = kHex[i & 0xFF];
+      const int lo = kHex[i >> 8];
+      t[i] = static_cast<std::int16_t>(hi >= 0 && lo >= 0 ? hi * 16 + lo : -1);
+    }
+    return t;
+  }();
+  return table;
+}
+
 void TReader::FastText() {
   if (state_.Dest != TDest::Text || !identity_ || codePageDirty_ || formatDirty_ || skip_ > 0)
     return;
+  const std::array<std::int16_t, 65536>& pairs = HexPairs();
   const unsigned char* data = data_;
   std::size_t p = p_;
   const std::size_t size = size_;
@@ -805,13 +820,21 @@ void TReader::FastText() {
     char* const stop = out_.Text.data() + out_.Text.size() - 1;
     while (p < size && w < stop) {
       const unsigned char c = data[p];
-      if (!kSpecial[c]) {
+      if (c == '\\') {
+        // \'hh: the two hex digits looked up as one 16-bit value.
+        std::uint32_t quad = 0;
+        if (p + 3 < size) std::memcpy(&quad, data + p, 4);
+        const int value = (quad & 0xFFFF) == ('\\' | ('\'' << 8)) ? pairs[quad >> 16] : -1;
+        if (value < 0) {
+          end_ = w - out_.Text.data();
+          p_ = p;
+          return;
+        }
+        *w++ = static_cast<char>(value);
+        p += 4;
+      } else if (!kSpecial[c]) {
         *w++ = static_cast<char>(c);
         ++p;
-      } else if (c == '\\' && p + 3 < size && data[p + 1] == '\'' && kHex[data[p + 2]] >= 0 &&
-                 kHex[data[p + 3]] >= 0) {
-        *w++ = static_cast<char>(kHex[data[p + 2]] * 16 + kHex[data[p + 3]]);
-        p += 4;
       } else if (c == '\r' || c == '\n') {
         ++p;
       } else {
