@@ -215,3 +215,25 @@ TEST_F(MainWindow, BusyRefusesTabSwitchesDuringARun) {
   EXPECT_TRUE(Form->StringRadioButton->isChecked());
   EXPECT_EQ(Docs[2].Found, 2000);
 }
+
+TEST_F(MainWindow, BusyRefusesChangesDuringALoad) {
+  ASSERT_TRUE(OpenText("one.txt", "one"));
+  ASSERT_TRUE(OpenText("two.txt", "two"));
+  WriteDoc("three.txt", "three");
+  // Runs when the load first lets messages through.
+  QTimer::singleShot(0, Form.get(), [this] {
+    ASSERT_TRUE(Loading);
+    SelectTab(0);
+    Form->CloseCmd->trigger();
+    Form->CloseAllCmd->trigger();
+    Click(Form->WordWrapCheckBox);
+  });
+  ASSERT_TRUE(Open("three.txt"));
+  EXPECT_EQ(DocCount, 3);
+  EXPECT_EQ(CurDoc, 3);
+  EXPECT_EQ(Form->TabControl->TabIndex(), 2);
+  EXPECT_EQ(EditorText(), "three");
+  EXPECT_TRUE(Docs[3].WordWrap);
+  EXPECT_TRUE(Form->WordWrapCheckBox->isChecked());
+  EXPECT_EQ(Docs[1].WordWrap, true);
+}
