@@ -42,9 +42,7 @@ void TMainForm::Timer1Timer() {
   if (LoadStartDocuments) LoadStartDocuments();
 }
 
-bool TMainForm::Refused() const {
-  return Busy || Loading;
-}
+bool TMainForm::Refused() const { return (Busy || Loading) && !ProgramSets; }
 
 void TMainForm::PutControlsBack() {
   if (DocCount == 0) return;

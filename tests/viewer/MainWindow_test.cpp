@@ -124,6 +124,7 @@ TEST_F(MainWindow, TabSwitchRestoresTheDocument) {
   EXPECT_TRUE(Form->ParaRadioButton->isChecked());
   EXPECT_TRUE(Form->WordWrapCheckBox->isChecked());
   EXPECT_FALSE(Form->WholeCheckBox->isChecked());
+  EXPECT_TRUE(Form->WholeCheckLabel->styleSheet().contains("128, 128, 128"));
   EXPECT_EQ(Form->windowTitle().toStdString(), "Дарвена \"two\"");
 
   SelectTab(0);
