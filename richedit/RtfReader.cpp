@@ -790,7 +790,9 @@ void TReader::EmitBreak() {
 
 void TReader::Grow(std::size_t n) {
   // Steps of 1 MB: each is cleared once, while it is about to be written anyway.
-  out_.Text.resize(out_.Text.size() + std::max<std::size_t>(n, 1u << 20));
+  // (The text never outgrows the input, so small documents take small steps.)
+  const std::size_t step = std::min<std::size_t>(1u << 20, size_ + 64);
+  out_.Text.resize(out_.Text.size() + std::max(n, step));
 }
 
 // The value of two hex digits read as one little-endian 16-bit number, or -1.
