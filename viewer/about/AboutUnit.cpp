@@ -191,6 +191,9 @@ TAboutForm::TAboutForm(QWidget* parent)
   AddressEdit->setAlignment(Qt::AlignRight);
   AddressEdit->setText(Utf8(kAuthorAddress));
   SetTextColor(AddressEdit, Qt::black);
+  QPalette addressPalette = AddressEdit->palette();
+  addressPalette.setColor(QPalette::Base, Qt::transparent);
+  AddressEdit->setPalette(addressPalette);
   AddressEdit->setMinimumWidth(AddressEdit->fontMetrics().horizontalAdvance(AddressEdit->text()) +
                                12);
   mailRow->addWidget(AddressEdit);
