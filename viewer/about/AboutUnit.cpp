@@ -31,10 +31,14 @@ QString Utf8(const char* text) {
   return QString::fromUtf8(text);
 }
 
+// The colour of an enabled widget's text; a disabled one keeps the style's grey, so
+// that a link label shows while it waits that it cannot be clicked.
 void SetTextColor(QWidget* widget, const QColor& color) {
   QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText, color);
-  palette.setColor(QPalette::Text, color);
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    palette.setColor(group, QPalette::WindowText, color);
+    palette.setColor(group, QPalette::Text, color);
+  }
   widget->setPalette(palette);
 }
 

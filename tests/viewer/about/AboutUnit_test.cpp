@@ -44,11 +44,12 @@ class TEnabledWatcher : public QObject {
   }
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (watched == widget_ && event->type() == QEvent::EnabledChange)
-      Changes.push_back({widget_->isEnabled(), clock_.elapsed()});
+      Changes.push_back({widget_->isEnabled(), TextColor(widget_), clock_.elapsed()});
     return false;
   }
   struct TChange {
     bool Enabled;
+    QColor Color;
     qint64 AtMs;
   };
   std::vector<TChange> Changes;
@@ -205,6 +206,9 @@ TEST_F(TAboutFormTest, LetterOpensOnceWithTheLabelDisabledMeanwhile) {
 
   ASSERT_EQ(watcher.Changes.size(), 2u);
   EXPECT_FALSE(watcher.Changes[0].Enabled);
+  // A waiting link does not look like one.
+  EXPECT_NE(watcher.Changes[0].Color, QColor(0, 0, 255));
+  EXPECT_NE(watcher.Changes[0].Color, QColor(255, 0, 0));
   EXPECT_TRUE(watcher.Changes[1].Enabled);
   EXPECT_GE(watcher.Changes[1].AtMs - watcher.Changes[0].AtMs, kLinkWaitMs);
   EXPECT_TRUE(Form->MailLabel->isEnabled());
