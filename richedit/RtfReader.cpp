@@ -657,28 +657,38 @@ void TReader::FastText() {
     char* w = out_.Text.data() + end_;
     char* const stop = out_.Text.data() + out_.Text.size() - 1;
     while (p < size && w < stop) {
+      // Runs of plain characters, then runs of \'hh escapes (the two hex digits
+      // looked up as one 16-bit value), each in a loop of its own.
+      while (p < size && w < stop && !kSpecial[data[p]])
+        *w++ = static_cast<char>(data[p++]);
+      while (p + 4 <= size && w < stop) {
+        std::uint32_t quad;
+        std::memcpy(&quad, data + p, 4);
+        if ((quad & 0xFFFF) != ('\\' | ('\'' << 8))) break;
+        const int value = pairs[quad >> 16];
+        if (value < 0) break;
+        *w++ = static_cast<char>(value);
+        p += 4;
+      }
+      if (p >= size || w >= stop) break;
       const unsigned char c = data[p];
-      if (c == '\\') {
-        // \'hh: the two hex digits looked up as one 16-bit value.
-        std::uint32_t quad = 0;
-        if (p + 3 < size) std::memcpy(&quad, data + p, 4);
-        const int value = (quad & 0xFFFF) == ('\\' | ('\'' << 8)) ? pairs[quad >> 16] : -1;
-        if (value < 0) {
+      if (c == '\r' || c == '\n') {
+        ++p;
+      } else if (kSpecial[c]) {
+        // Anything else special (a brace, another control word, a broken escape)
+        // is the main loop's.
+        if (c != '\\' || p + 4 > size || data[p + 1] != '\'') {
           end_ = w - out_.Text.data();
           p_ = p;
           return;
         }
-        *w++ = static_cast<char>(value);
-        p += 4;
-      } else if (!kSpecial[c]) {
-        *w++ = static_cast<char>(c);
-        ++p;
-      } else if (c == '\r' || c == '\n') {
-        ++p;
-      } else {
-        end_ = w - out_.Text.data();
-        p_ = p;
-        return;
+        std::uint32_t quad;
+        std::memcpy(&quad, data + p, 4);
+        if (pairs[quad >> 16] < 0) {
+          end_ = w - out_.Text.data();
+          p_ = p;
+          return;
+        }
       }
     }
     end_ = w - out_.Text.data();
