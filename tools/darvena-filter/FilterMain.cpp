@@ -63,10 +63,11 @@ int Run(const TFilterOptions& Options) {
     }
   }
 
-  const int lines = model.LineCount();
   const viewer::TParagraphIndex index = viewer::IndexParagraphs(model.Text());
-  const bool blockFilter =
-      Options.BlockFilter.value_or(viewer::ChooseBlockFilter(lines, index.ParaCount));
+  // The lines are counted only when they choose the mode.
+  const bool blockFilter = Options.BlockFilter.has_value()
+                               ? *Options.BlockFilter
+                               : viewer::ChooseBlockFilter(model.LineCount(), index.ParaCount);
 
   const std::string key = viewer::FilterKey(keyText);
   std::string mixedWord;
