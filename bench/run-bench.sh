@@ -48,13 +48,16 @@ PERL
 one=дом
 two="дом кот"
 
-# measure RUNS COMMAND: runs COMMAND (a shell command line) RUNS times with its
-# output thrown away; sets wall (median seconds), cpu (median user + system
+# measure RUNS COMMAND: runs COMMAND (a shell command line) RUNS times, its output
+# written to a scratch file; sets wall (median seconds), cpu (median user + system
 # seconds) and peak (largest resident set, kilobytes).
 measure() {
   local runs=$1 command=$2 walls=() cpus=() peaks=() i real user sys
   for ((i = 0; i < runs; i++)); do
-    { time /usr/bin/time -f %M -o "$work/peak.out" sh -c "$command" >/dev/null 2>&1; } \
+    # Into a file, not /dev/null: GNU grep stops at the first match when it sees
+    # that its output goes nowhere.
+    { time /usr/bin/time -f %M -o "$work/peak.out" sh -c "$command" \
+      >"$work/measure.out" 2>&1; } \
       2>"$work/time.out" || true
     read -r real user sys <"$work/time.out"
     walls+=("$real")
