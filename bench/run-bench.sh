@@ -189,7 +189,8 @@ mem_total=$(awk '/MemTotal/ { printf "%.1f GB", $2 / 1048576 }' /proc/meminfo)
   echo "| --- | --- | --- |"
   printf '%s\n' "${rates[@]}"
   echo
-  echo "Peak memory over the file's size (one-word line filter):"
+  echo "Peak memory over the file's size (one-word line filter); for small files it is"
+  echo "mostly the program's own footprint (its libraries), not the document's:"
   echo
   echo "| corpus | darvena-filter | rg | target |"
   echo "| --- | --- | --- | --- |"
