@@ -103,8 +103,20 @@ fs::path MachineRoot() {
     }
     root = base / "darvena" / "machine";
   }
-  std::error_code ec;
-  if (root.is_relative()) root = fs::absolute(root, ec);
+  if (root.is_relative()) {
+    // Taken against the folder current when the process first asks, so that a
+    // later change of the current folder does not move the machine.
+    static std::mutex mutex;
+    static std::string given;
+    static fs::path absolute;
+    std::lock_guard lock(mutex);
+    if (given != root.string()) {
+      std::error_code ec;
+      given = root.string();
+      absolute = fs::absolute(root, ec);
+    }
+    root = absolute;
+  }
   return root.lexically_normal();
 }
 

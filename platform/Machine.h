@@ -15,7 +15,8 @@
 
 namespace platform {
 
-// The machine folder, as configured; the folder need not exist yet.
+// The machine folder, as configured, absolute (a relative $DARVENA_MACHINE is taken
+// against the folder current when it is first asked for); it need not exist yet.
 [[nodiscard]] std::filesystem::path MachineRoot();
 
 // Creates the machine's folder layout (and what else the machine keeps) where it is

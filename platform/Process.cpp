@@ -385,7 +385,7 @@ int ShellExecute(std::string_view verb, std::string_view file, std::string_view 
       s.Program = *posix;
       s.CommandLine = QuoteArgument(full) + params;
     } else if (HasExt(full, {".cmd", ".bat"})) {
-      s.CommandLine = BatchCommandLine(QuoteArgument(full) + params, s.Program);
+      s.CommandLine = BatchCommandLine("\"" + full + "\"" + params, s.Program);
       if (s.CommandLine.empty()) return kSeErrFileNotFound;
     } else {
       document = posix->string();

@@ -88,7 +88,9 @@ class TProcess {
 // The program is the first argument: a path (relative ones against the current
 // folder) or a bare name searched in the program's own folder, the current folder,
 // C:\Windows\System32, C:\Windows and then the host's PATH; ".exe" is tried when the
-// name as written is not found. A batch file (.cmd, .bat) runs through %ComSpec% /c.
+// name as written is not found. A batch file (.cmd, .bat) runs as
+// %ComSpec% /c "<commandLine>". The child finds the command line exactly as
+// written through GetCommandLine (CommandLine.h).
 // kErrorFileNotFound when no program is found, kErrorAccessDenied when it cannot be
 // run, kErrorBadExeFormat when it is no program, kErrorDirectory when the current
 // folder given is no existing folder.
@@ -110,9 +112,10 @@ inline constexpr int kShellExecuteOk = 42;
 // (scheme:...) or any other document handed to the desktop's default handler, the
 // program named by $DARVENA_OPEN_HANDLER or else xdg-open, with the URL or the
 // document's POSIX path as its one argument. A relative file is looked for in
-// directory. The started process is on its own: it outlives the caller and is never
-// waited for. Returns kShellExecuteOk, or kSeErrFileNotFound, kSeErrPathNotFound,
-// kSeErrAccessDenied, kSeErrBadFormat, kSeErrNoAssoc (an unknown verb, or no
+// directory; a bare name not found there is searched as CreateProcess searches. A
+// batch file runs as %ComSpec% /c ""<file>" <parameters>". The started process is on its own: it
+// outlives the caller and is never waited for. Returns kShellExecuteOk, or kSeErrFileNotFound,
+// kSeErrPathNotFound, kSeErrAccessDenied, kSeErrBadFormat, kSeErrNoAssoc (an unknown verb, or no
 // handler for documents and URLs).
 int ShellExecute(std::string_view verb, std::string_view file, std::string_view parameters,
                  std::string_view directory, int showCommand);

@@ -91,7 +91,7 @@ void TTextModel::DeleteRanges(std::span<const TRange> ranges) {
   for (const TKept& k : kept)
     if (k.NewStart != k.From) std::memmove(data + k.NewStart, data + k.From, k.To - k.From);
   text_.resize(newSize);
-  text_.shrink_to_fit();
+  if (text_.size() < text_.capacity() / 2) text_.shrink_to_fit();
 
   // Alignment: every paragraph of the new text takes the alignment of the old
   // paragraph whose break (or end of text) ends it.

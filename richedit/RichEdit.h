@@ -12,14 +12,19 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QPoint>
+#include <climits>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "richedit/CharFormat.h"
 #include "richedit/TextLayout.h"
 #include "richedit/TextModel.h"
+
+class QPainter;
 
 namespace richedit {
 
@@ -122,7 +127,7 @@ class TRichEdit : public QAbstractScrollArea {
   // Scrolls so that the caret's line is in view.
   void EnsureCaretVisible();
   // The offset of the first character of the top display line in view.
-  [[nodiscard]] int FirstVisibleOffset() const;
+  [[nodiscard]] int FirstVisibleOffset();
 
  signals:
   // The selection (start or length) changed, by the user or by the program.
@@ -145,14 +150,43 @@ class TRichEdit : public QAbstractScrollArea {
 
  private:
   struct TView;
+  // One display line: [Start, End) of the text, End before any CR LF.
+  struct TDisplayLine {
+    int Start;
+    int End;
+  };
 
+  // The model changed: caches go stale, the view repaints.
   void ContentChanged();
-  void SelectionChanged(int oldStart, int oldLength);
+  // Emits SelectionChange when the model's selection differs from (oldStart, oldLength).
+  void NotifySelection(int oldStart, int oldLength);
+  // Selects from anchor to caret (either order), keeping the caret's end active.
+  void SetAnchorAndCaret(int anchor, int caret);
+  void EnsureIndex();
+  void SyncScrollBars();
+  [[nodiscard]] int TextWidthPixels() const;
+  [[nodiscard]] int LineIndexOf(int offset);
+  // The display lines of logical line index, at most maxLines of them.
+  void DisplayLinesOf(int line, std::vector<TDisplayLine>& out, std::size_t maxLines = SIZE_MAX);
+  // The logical line and display line within it that hold offset.
+  void Locate(int offset, int& line, int& sub);
+  [[nodiscard]] int LineHeight(const TDisplayLine& line);
+  [[nodiscard]] int LineX(const TDisplayLine& line);
+  [[nodiscard]] int XOfOffset(const TDisplayLine& line, int offset);
+  [[nodiscard]] int OffsetAtX(const TDisplayLine& line, int x);
+  [[nodiscard]] int OffsetAt(QPoint pos);
+  // Moves the top of the view by delta display lines.
+  void ScrollLines(int delta);
+  void MoveCaretVertically(int lines, bool extend);
+  [[nodiscard]] int WordStart(int offset) const;
+  [[nodiscard]] int WordEnd(int offset) const;
+  void PaintLine(QPainter& painter, const TDisplayLine& line, int y, int height);
 
   TTextModel model_;
   std::unique_ptr<TQtMetrics> metrics_;
   std::unique_ptr<TTextLayout> layout_;
   std::unique_ptr<TView> view_;
+  std::uint64_t barsRevision_ = ~std::uint64_t{0};  // the model's revision the scroll bars show
   bool plainText_ = false;
   bool readOnly_ = false;
   bool wordWrap_ = false;

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "platform/CodePage.h"
+#include "richedit/BigBuffer.h"
 #include "richedit/RtfCodePages.h"
 
 namespace richedit {
@@ -210,7 +211,7 @@ const TWordEntry* LookUp(std::string_view word) {
   return it != std::end(kWords) && it->Name == word ? it : nullptr;
 }
 
-int HexValue(unsigned char c) {
+constexpr int HexValue(unsigned char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -228,6 +229,14 @@ constexpr std::array<bool, 256> MakeSpecial() {
   return s;
 }
 constexpr std::array<bool, 256> kSpecial = MakeSpecial();
+
+constexpr std::array<signed char, 256> MakeHex() {
+  std::array<signed char, 256> h{};
+  for (int c = 0; c < 256; ++c)
+    h[c] = static_cast<signed char>(HexValue(static_cast<unsigned char>(c)));
+  return h;
+}
+constexpr std::array<signed char, 256> kHex = MakeHex();
 
 class TReader {
  public:
@@ -285,13 +294,35 @@ class TReader {
   bool codePageDirty_ = true;
   bool formatDirty_ = true;
 
+  // The text grows in out_.Text, whose characters up to end_ are written; the rest
+  // of its length is room made in steps, so that characters go in without a check
+  // of the string's own.
+  void Grow(std::size_t n);
+  void Put(char c) {
+    if (end_ == out_.Text.size()) Grow(1);
+    out_.Text[end_++] = c;
+  }
+  void PutBytes(const unsigned char* from, std::size_t n) {
+    if (out_.Text.size() - end_ < n) Grow(n);
+    std::memcpy(out_.Text.data() + end_, from, n);
+    end_ += n;
+  }
+  [[nodiscard]] int Length() const { return static_cast<int>(end_); }
+  // Plain characters and \'hh escapes of Windows-1251 text, as long as nothing else
+  // comes: the bulk of every document.
+  void FastText();
+
   TRtfContent out_;
+  std::size_t end_ = 0;
   std::unordered_map<std::string, int> formatIndex_;
   int runFormat_ = -1;
   int paraStart_ = 0;
 };
 
 TRtfContent TReader::Read() {
+  // The text is never longer than the rich text it comes from; room that stays
+  // unused is never touched.
+  ReserveLarge(out_.Text, size_);
   while (p_ < size_ && !rootClosed_) {
     const unsigned char c = data_[p_];
     switch (c) {
@@ -331,7 +362,7 @@ TRtfContent TReader::Read() {
     SyncFormat();
     out_.Runs.push_back({0, 0, runFormat_});
   }
-  if (out_.Text.capacity() > out_.Text.size() + out_.Text.size() / 8) out_.Text.shrink_to_fit();
+  out_.Text.resize(end_);
   return std::move(out_);
 }
 
@@ -549,6 +580,11 @@ void TReader::ControlSymbol(unsigned char c) {
       --skip_;
       return;
     }
+    if (state_.Dest == TDest::Text && !codePageDirty_ && !formatDirty_ && identity_) {
+      Put(static_cast<char>(value));
+      FastText();
+      return;
+    }
     EmitEncoded(static_cast<unsigned char>(value));
     return;
   }
@@ -600,7 +636,8 @@ void TReader::PlainBytes() {
       SyncCodePage();
       SyncFormat();
       if (identity_) {
-        out_.Text.append(reinterpret_cast<const char*>(data_ + start), p_ - start);
+        PutBytes(data_ + start, p_ - start);
+        FastText();
       } else {
         for (std::size_t i = start; i < p_; ++i)
           EmitEncoded(data_[i]);
@@ -693,7 +730,7 @@ void TReader::SyncFormat() {
   if (added) out_.Formats.push_back(f);
   if (it->second != runFormat_) {
     runFormat_ = it->second;
-    const int at = static_cast<int>(out_.Text.size());
+    const int at = Length();
     if (!out_.Runs.empty() && out_.Runs.back().Start == at)
       out_.Runs.back().FormatIndex = runFormat_;
     else
@@ -708,7 +745,7 @@ void TReader::EmitAnsi(unsigned char c) {
   }
   if (state_.Dest != TDest::Text) return;
   SyncFormat();
-  out_.Text.push_back(static_cast<char>(c));
+  Put(static_cast<char>(c));
 }
 
 void TReader::EmitEncoded(unsigned char byte) {
@@ -744,10 +781,71 @@ void TReader::EmitUnicode(long long code) {
 
 void TReader::EmitBreak() {
   SyncFormat();
-  out_.Text.append("\r\n");
+  Put('\r');
+  Put('\n');
   if (out_.Alignments.empty() || out_.Alignments.back().Alignment != state_.Align)
     out_.Alignments.push_back({paraStart_, state_.Align});
-  paraStart_ = static_cast<int>(out_.Text.size());
+  paraStart_ = Length();
+}
+
+void TReader::Grow(std::size_t n) {
+  // Steps of 1 MB: each is cleared once, while it is about to be written anyway.
+  out_.Text.resize(out_.Text.size() + std::max<std::size_t>(n, 1u << 20));
+}
+
+// The value of two hex digits read as one little-endian 16-bit number, or -1.
+const std::array<std::int16_t, 65536>& HexPairs() {
+  static const std::array<std::int16_t, 65536> table = [] {
+    std::array<std::int16_t, 65536> t{};
+    for (int i = 0; i < 65536; ++i) {
+      const int hi = kHex[i & 0xFF];
+      const int lo = kHex[i >> 8];
+      t[i] = static_cast<std::int16_t>(hi >= 0 && lo >= 0 ? hi * 16 + lo : -1);
+    }
+    return t;
+  }();
+  return table;
+}
+
+void TReader::FastText() {
+  if (state_.Dest != TDest::Text || !identity_ || codePageDirty_ || formatDirty_ || skip_ > 0)
+    return;
+  const std::array<std::int16_t, 65536>& pairs = HexPairs();
+  const unsigned char* data = data_;
+  std::size_t p = p_;
+  const std::size_t size = size_;
+  while (p < size) {
+    if (out_.Text.size() - end_ < 64) Grow(64);
+    char* w = out_.Text.data() + end_;
+    char* const stop = out_.Text.data() + out_.Text.size() - 1;
+    while (p < size && w < stop) {
+      const unsigned char c = data[p];
+      if (c == '\\') {
+        // \'hh: the two hex digits looked up as one 16-bit value.
+        std::uint32_t quad = 0;
+        if (p + 3 < size) std::memcpy(&quad, data + p, 4);
+        const int value = (quad & 0xFFFF) == ('\\' | ('\'' << 8)) ? pairs[quad >> 16] : -1;
+        if (value < 0) {
+          end_ = w - out_.Text.data();
+          p_ = p;
+          return;
+        }
+        *w++ = static_cast<char>(value);
+        p += 4;
+      } else if (!kSpecial[c]) {
+        *w++ = static_cast<char>(c);
+        ++p;
+      } else if (c == '\r' || c == '\n') {
+        ++p;
+      } else {
+        end_ = w - out_.Text.data();
+        p_ = p;
+        return;
+      }
+    }
+    end_ = w - out_.Text.data();
+  }
+  p_ = p;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "richedit/RtfWriter.h"
 
+#include "richedit/BigBuffer.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -97,14 +99,17 @@ std::string WriteRtf(const TTextModel& model) {
             std::to_string(c.B) + ";";
   head += "}\r\n\\viewkind4\\uc1";
 
-  // An upper bound of the size: every character escaped as its table says, every
-  // run and alignment change at its longest.
+  // An upper bound of the size: every character escaped as its table says (a tab
+  // with its space, a CR LF as \par and a line end), every run and alignment change
+  // at its longest, and room for the last four-byte copy.
   const auto& aligns = model.AlignmentSpans();
-  std::size_t bound = head.size() + 8 + spans.size() * 80 + aligns.size() * 12;
+  std::size_t bound = head.size() + 16 + spans.size() * 80 + aligns.size() * 12;
   for (unsigned char c : text)
-    bound += kEscapes[c].Length + 1;
+    bound += kEscapes[c].Length;
+  bound += static_cast<std::size_t>(std::count(text.begin(), text.end(), '\t'));
 
   std::string out;
+  ReserveLarge(out, bound);
   out.resize(bound);
   char* w = out.data();
   std::memcpy(w, head.data(), head.size());

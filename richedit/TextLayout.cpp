@@ -7,17 +7,6 @@
 
 namespace richedit {
 
-namespace {
-
-// Tab stops stand every 48 pixels from the start of a display line.
-constexpr std::int64_t kTabStop = 48 * 64;
-
-std::int64_t AfterTab(std::int64_t x) {
-  return (x / kTabStop + 1) * kTabStop;
-}
-
-}  // namespace
-
 TTextLayout::TTextLayout(const TTextModel& model, TMetricsSource& metrics)
     : model_(model), metrics_(metrics) {}
 
@@ -36,7 +25,7 @@ std::int64_t TTextLayout::TextWidth(int start, int end) {
     const int runEnd = std::min(model_.FormatRunEnd(pos), end);
     const auto& advance = metrics_.Measure(model_.FormatAt(pos)).Advance;
     for (int i = pos; i < runEnd; ++i)
-      x = text[i] == '\t' ? AfterTab(x) : x + advance[text[i]];
+      x = text[i] == '\t' ? NextTabStop(x) : x + advance[text[i]];
     pos = runEnd;
   }
   return x;
@@ -46,10 +35,11 @@ void TTextLayout::BreakLine(int lineStart, int lineEnd, std::vector<int>& starts
   BreakLineUntil(lineStart, lineEnd, lineEnd, starts);
 }
 
-void TTextLayout::BreakLineUntil(int lineStart, int lineEnd, int until, std::vector<int>& starts) {
+void TTextLayout::BreakLineUntil(int lineStart, int lineEnd, int until, std::vector<int>& starts,
+                                 std::size_t maxLines) {
   starts.clear();
   starts.push_back(lineStart);
-  if (wrapWidth_ <= 0) return;
+  if (wrapWidth_ <= 0 || maxLines <= 1) return;
   const std::int64_t limit = static_cast<std::int64_t>(wrapWidth_) * 64;
   const unsigned char* text = reinterpret_cast<const unsigned char*>(model_.Text().data());
 
@@ -64,7 +54,7 @@ void TTextLayout::BreakLineUntil(int lineStart, int lineEnd, int until, std::vec
       const unsigned char c = text[i];
       if (c == ' ' || c == '\t') {
         // Spaces hang past the width; the line may break after them.
-        x = c == '\t' ? AfterTab(x) : x + advance[c];
+        x = c == '\t' ? NextTabStop(x) : x + advance[c];
         lastBreak = i + 1;
         continue;
       }
@@ -73,6 +63,7 @@ void TTextLayout::BreakLineUntil(int lineStart, int lineEnd, int until, std::vec
         begin = lastBreak > begin ? lastBreak : i;
         if (begin > until) return;
         starts.push_back(begin);
+        if (starts.size() >= maxLines) return;
         lastBreak = -1;
         x = begin < i ? TextWidth(begin, i) : 0;
       }
@@ -89,7 +80,6 @@ int TTextLayout::DisplayLineCount() {
   const std::string& text = model_.Text();
   const int size = model_.TextLength();
   const std::int64_t limit = static_cast<std::int64_t>(wrapWidth_) * 64;
-  std::vector<int> starts;
   int count = 0;
   int lineStart = 0;
   // The widest character of each format in use bounds a line that surely fits.
@@ -101,11 +91,11 @@ int TTextLayout::DisplayLineCount() {
   widest = std::max(widest, kTabStop);
   while (lineStart < size) {
     const int lineEnd = richedit::LineEnd(text, lineStart);
-    if (static_cast<std::int64_t>(lineEnd - lineStart) * widest <= limit) {
+    if (static_cast<std::int64_t>(lineEnd - lineStart) * widest <= limit ||
+        FitsInOneRun(lineStart, lineEnd, limit)) {
       ++count;
     } else {
-      BreakLine(lineStart, lineEnd, starts);
-      count += static_cast<int>(starts.size());
+      count += CountLines(lineStart, lineEnd);
     }
     if (lineEnd >= size) break;
     lineStart = lineEnd + 2;
@@ -114,6 +104,75 @@ int TTextLayout::DisplayLineCount() {
   countWidth_ = wrapWidth_;
   count_ = count;
   return count;
+}
+
+bool TTextLayout::FitsInOneRun(int lineStart, int lineEnd, std::int64_t limit) {
+  if (model_.FormatRunEnd(lineStart) < lineEnd) return false;
+  // The sum of the advances, a tab counted as a whole tab stop: a bound of the
+  // line's width, in four independent sums so that the additions overlap.
+  const std::int32_t* advance = metrics_.Measure(model_.FormatAt(lineStart)).Advance.data();
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(model_.Text().data()) + lineStart;
+  const unsigned char* const end = p + (lineEnd - lineStart);
+  std::int64_t a = 0, b = 0, c = 0, d = 0;
+  int tabs = 0;
+  for (; p + 4 <= end; p += 4) {
+    a += advance[p[0]];
+    b += advance[p[1]];
+    c += advance[p[2]];
+    d += advance[p[3]];
+    tabs += (p[0] == '\t') + (p[1] == '\t') + (p[2] == '\t') + (p[3] == '\t');
+  }
+  for (; p < end; ++p) {
+    a += advance[*p];
+    tabs += *p == '\t';
+  }
+  return a + b + c + d + tabs * kTabStop <= limit;
+}
+
+int TTextLayout::CountLines(int lineStart, int lineEnd) {
+  // BreakLine's rule, counting instead of recording, and carrying the width of the
+  // word that moves to the next line instead of measuring it again.
+  const std::int64_t limit = static_cast<std::int64_t>(wrapWidth_) * 64;
+  const unsigned char* text = reinterpret_cast<const unsigned char*>(model_.Text().data());
+  int lines = 1;
+  int begin = lineStart;
+  int lastBreak = -1;
+  std::int64_t xAtBreak = 0;
+  std::int64_t x = 0;
+  int pos = lineStart;
+  while (pos < lineEnd) {
+    const int runEnd = std::min(model_.FormatRunEnd(pos), lineEnd);
+    const std::int32_t* advance = metrics_.Measure(model_.FormatAt(pos)).Advance.data();
+    for (int i = pos; i < runEnd; ++i) {
+      const unsigned char c = text[i];
+      if (c == '\t') {
+        x = NextTabStop(x);
+        lastBreak = i + 1;
+        xAtBreak = x;
+        continue;
+      }
+      const std::int64_t w = advance[c];
+      const bool space = c == ' ';
+      if (x + w > limit && i > begin && !space) [[unlikely]] {
+        ++lines;
+        if (lastBreak > begin) {
+          begin = lastBreak;
+          x -= xAtBreak;
+        } else {
+          begin = i;
+          x = 0;
+        }
+        lastBreak = -1;
+      }
+      x += w;
+      // Spaces hang past the width and the line may break after them; kept free of
+      // branches, as they come every few characters.
+      lastBreak = space ? i + 1 : lastBreak;
+      xAtBreak = space ? x : xAtBreak;
+    }
+    pos = runEnd;
+  }
+  return lines;
 }
 
 int TTextLayout::DisplayLineStart(int offset) {

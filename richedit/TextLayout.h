@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -16,6 +17,13 @@
 #include "richedit/TextModel.h"
 
 namespace richedit {
+
+// Tab stops stand every 48 pixels from the start of a display line.
+inline constexpr std::int64_t kTabStop = 48 * 64;
+// Where a tab at x (1/64 pixel from the display line's start) moves the pen.
+[[nodiscard]] constexpr std::int64_t NextTabStop(std::int64_t x) {
+  return (x / kTabStop + 1) * kTabStop;
+}
 
 // The measurements of one font: the advance of each Windows-1251 character, in
 // 1/64 pixel, and the line height in pixels.
@@ -57,13 +65,20 @@ class TTextLayout {
   // before its CR LF), in order; the first is lineStart.
   void BreakLine(int lineStart, int lineEnd, std::vector<int>& starts);
 
-  // The same, stopping once a display line would start after until.
-  void BreakLineUntil(int lineStart, int lineEnd, int until, std::vector<int>& starts);
+  // The same, stopping once a display line would start after until or maxLines
+  // starts are found.
+  void BreakLineUntil(int lineStart, int lineEnd, int until, std::vector<int>& starts,
+                      std::size_t maxLines = SIZE_MAX);
 
   // The width of [start, end) of one display line, in 1/64 pixel.
   [[nodiscard]] std::int64_t TextWidth(int start, int end);
 
  private:
+  // Whether [lineStart, lineEnd) is in one format and surely fits in limit.
+  bool FitsInOneRun(int lineStart, int lineEnd, std::int64_t limit);
+  // The number of display lines of one logical line.
+  int CountLines(int lineStart, int lineEnd);
+
   const TTextModel& model_;
   TMetricsSource& metrics_;
   int wrapWidth_ = 0;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "richedit/BigBuffer.h"
 #include "richedit/LineBreaks.h"
 #include "richedit/RtfReader.h"
 #include "richedit/RtfWriter.h"
@@ -50,6 +51,7 @@ bool TTextModel::LoadPlainText(std::string_view bytes) {
   const std::size_t size = NormalizedLength(bytes);
   if (size > kMaxText) return false;
   std::string text;
+  ReserveLarge(text, size);
   text.resize(size);
   NormalizeLineBreaks(bytes, text.data());
   ResetContent(std::move(text));

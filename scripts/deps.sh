@@ -10,6 +10,7 @@ packages=(
   libsqlite3-dev libssl-dev
   fonts-liberation fonts-dejavu-core fontconfig
   xdg-utils
+  ripgrep
 )
 
 missing=()

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "common/CommonUnit.h"
+#include "common/ui/QtMessageBox.h"
 #include "viewer/DocumentTable.h"
 #include "viewer/MainForm.h"
 #include "viewer/Progress.h"
@@ -10,7 +12,12 @@
 #include "viewer/ToolsUnit.h"
 
 int main(int argc, char** argv) {
+  darvena::TCommonUnitLifetime common;
+  darvena::ProductName = "Darvena";
+  darvena::RusTitle = viewer::Ansi("Дарвена");
+  darvena::EngTitle = "Darvena";
   QApplication app(argc, argv);
+  darvena::ui::InstallQtMessageBoxes();
   std::vector<std::string> names;
   for (const QString& argument : app.arguments().mid(1))
     names.push_back(viewer::FromQt(argument));

@@ -63,7 +63,7 @@ bool TMainForm::LoadDocument() {
     loaded = false;
   }
   if (!loaded) {
-    ProgressBox->hide();
+    HideProgressBox();
     DocCount = oldDocCount;
     CurDoc = oldCurDoc;
     std::string().swap(D.WholeText);
@@ -138,7 +138,7 @@ bool TMainForm::LoadDocument() {
 
   Busy = false;
   Editor->setUpdatesEnabled(true);
-  ProgressBox->hide();
+  HideProgressBox();
   SetStatusText(Ansi("Если это окно не исчезло, отодвиньте его в сторону!"));
   QCoreApplication::processEvents();
   return true;

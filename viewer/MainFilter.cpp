@@ -137,7 +137,7 @@ void TMainForm::FilterBitBtnClick() {
   ProgressBox->CancelBitBtn->hide();
   ProgressBox->ProgressLabel1->hide();
   ProgressBox->ProgressLabel2->hide();
-  ProgressBox->hide();
+  HideProgressBox();
   Editor->SetReadOnly(true);  // also after a cancel: the user never edits the text
   KeyEdit->setEnabled(true);
   KeyEdit->setFocus();

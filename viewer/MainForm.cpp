@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
-#include "platform/Machine.h"
+#include "platform/Files.h"
 #include "platform/WinPath.h"
 #include "viewer/QtText.h"
 #include "viewer/Title.h"
@@ -129,13 +129,15 @@ TMainForm::TMainForm(TToolsForm* Tools, TProgressBox* Progress, QWidget* parent)
   Timer1->setSingleShot(false);
   connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
 
-  // Enter presses the apply button while it shows.
+  // Enter presses the apply button while it shows, whichever control has the focus.
+  const auto pressDefault = [this] {
+    if (FilterBitBtn->isVisible() && FilterBitBtn->isEnabled()) FilterBitBtn->click();
+  };
   for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
     auto* enter = new QShortcut(QKeySequence(key), this);
-    connect(enter, &QShortcut::activated, this, [this] {
-      if (FilterBitBtn->isVisible() && FilterBitBtn->isEnabled()) FilterBitBtn->click();
-    });
+    connect(enter, &QShortcut::activated, this, pressDefault);
   }
+  connect(KeyEdit, &QLineEdit::returnPressed, this, pressDefault);
 
   qApp->installEventFilter(this);
   FormCreate();
@@ -298,9 +300,7 @@ void TMainForm::SetupKeyPanel() {
   connect(WholeTextBitBtn, &QPushButton::clicked, this, &TMainForm::WholeTextBitBtnClick);
 }
 
-std::string TMainForm::ProgramFileName() {
-  return platform::ToWindowsPath(QCoreApplication::applicationFilePath().toStdString());
-}
+std::string TMainForm::ProgramFileName() { return platform::GetModuleFileName(); }
 
 std::string TMainForm::ProgramFolder() {
   return platform::ExtractFilePath(ProgramFileName());

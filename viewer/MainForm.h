@@ -132,6 +132,8 @@ class TMainForm : public QMainWindow {
   void SetupKeyPanel();
   void SetEditorWordWrap(bool wrap);
   void SetStatusText(const std::string& text);
+  // Hides the status box, giving the activation back to this window when the box had it.
+  void HideProgressBox();
   void ModeRadioButtonClick();
   // True, and the user's change is refused, while a load or a filter run works.
   [[nodiscard]] bool Refused() const;

@@ -72,6 +72,12 @@ void TMainForm::SetStatusText(const std::string& text) {
   ProgressBox->Text->setText(ToQt(text));
 }
 
+void TMainForm::HideProgressBox() {
+  const bool hadActivation = ProgressBox->isActiveWindow();
+  ProgressBox->hide();
+  if (hadActivation && isVisible()) activateWindow();
+}
+
 void TMainForm::ShowCurrentDocument() {
   if (DocCount == 0) {
     CloseCmd->setEnabled(false);

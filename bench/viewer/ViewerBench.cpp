@@ -14,6 +14,7 @@
 
 #include "bench/viewer/Corpus.h"
 #include "platform/CodePage.h"
+#include "platform/Machine.h"
 #include "richedit/TextModel.h"
 #include "viewer/DocumentTable.h"
 #include "viewer/FilterEngine.h"

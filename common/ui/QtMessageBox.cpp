@@ -1,5 +1,6 @@
 #include "common/ui/QtMessageBox.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
@@ -54,7 +55,8 @@ QMessageBox::ButtonRole RoleOf(int id) {
 
 int ShowQtMessageBox(const platform::TMessageBoxRequest& request) {
   if (request.Buttons.empty()) return 0;
-  QMessageBox box;
+  // The owner, when there is one, is the QWidget of its window (see MessageBox.h).
+  QMessageBox box(static_cast<QWidget*>(request.Owner));
   box.setWindowTitle(ToQt(request.Caption));
   box.setTextFormat(Qt::PlainText);
   box.setText(BoxText(request.Text));
@@ -87,8 +89,12 @@ int ShowQtMessageBox(const platform::TMessageBoxRequest& request) {
   return request.Buttons[request.DefaultButton].Id;
 }
 
-void InstallQtMessageBoxes() {
+bool InstallQtMessageBoxes() {
+  const QString platformName = QGuiApplication::platformName();
+  if (platformName == QLatin1String("offscreen") || platformName == QLatin1String("minimal"))
+    return false;
   platform::SetMessageBoxFrontEnd(&ShowQtMessageBox);
+  return true;
 }
 
 }  // namespace darvena::ui

@@ -12,7 +12,10 @@ namespace darvena::ui {
 int ShowQtMessageBox(const platform::TMessageBoxRequest& request);
 
 // Makes ShowQtMessageBox the platform's message-box front end for the rest of the
-// process. A windowed program calls it right after creating its QApplication.
-void InstallQtMessageBoxes();
+// process, when the application has a display a user can see. A windowed program
+// calls it right after creating its QApplication. On the "offscreen" and "minimal"
+// platforms nothing is installed and false is returned: a box nobody can see would
+// wait for ever, so the terminal front end answers instead.
+bool InstallQtMessageBoxes();
 
 }  // namespace darvena::ui

@@ -69,6 +69,7 @@ TEST(CmdExe, CommandLinesWithOperatorsAndRedirections) {
       {"nosuchcommand && echo never", "", 9009 & 0xFF},
       {"echo first & nosuchcommand", "first \r\n", 9009 & 0xFF},
       {"echo.", "\r\n", 0},
+      {"echo \"a  b\"  c", "\"a  b\"  c\r\n", 0},
       {"echo", "ECHO is on.\r\n", 0},
       {"@echo hidden at", "hidden at\r\n", 0},
       {"ECHO Upper", "Upper\r\n", 0},
@@ -132,6 +133,37 @@ TEST(CmdExe, DelAndRdWithQuotedBareAndRelativePaths) {
   EXPECT_FALSE(fs::exists(dir));
 }
 
+TEST(CmdExe, DelWithWildcardsFoldersAndReadOnlyFiles) {
+  darvena::test::TTempMachine machine;
+  const fs::path dir = machine.DriveC() / "docs";
+  for (const char* f : {"a.txt", "B.TXT", "c.rtf"})
+    darvena::test::WriteFileBytes(dir / f, "x");
+  darvena::test::WriteFileBytes(dir / "sub" / "d.txt", "x");
+  EXPECT_EQ(Cmd("del C:\\docs\\*.txt").Code, 0);
+  EXPECT_FALSE(fs::exists(dir / "a.txt"));
+  EXPECT_FALSE(fs::exists(dir / "B.TXT"));
+  EXPECT_TRUE(fs::exists(dir / "c.rtf"));
+  EXPECT_TRUE(fs::exists(dir / "sub" / "d.txt"));  // no switch for subfolders
+
+  darvena::test::WriteFileBytes(dir / "ro.txt", "x");
+  fs::permissions(dir / "ro.txt", fs::perms::owner_write, fs::perm_options::remove);
+  EXPECT_EQ(Cmd("del C:\\docs\\ro.txt").Err, "C:\\docs\\ro.txt\r\nAccess is denied.\r\n");
+  EXPECT_EQ(Cmd("del /f C:\\docs\\ro.txt").Code, 0);
+  EXPECT_FALSE(fs::exists(dir / "ro.txt"));
+
+  // A folder's files go with /q; without it the question is asked, and refused
+  // when nobody answers.
+  const TRun asked = Cmd("del C:\\docs < nul");
+  EXPECT_EQ(asked.Out, "C:\\docs\\*, Are you sure (Y/N)? \r\n");
+  EXPECT_EQ(asked.Err, "");
+  EXPECT_TRUE(fs::exists(dir / "c.rtf"));
+  EXPECT_EQ(Cmd("del /q C:\\docs").Code, 0);
+  EXPECT_FALSE(fs::exists(dir / "c.rtf"));
+  EXPECT_TRUE(fs::exists(dir / "sub" / "d.txt"));
+  EXPECT_EQ(Cmd("rd /s /q C:\\docs").Code, 0);
+  EXPECT_FALSE(fs::exists(dir));
+}
+
 TEST(CmdExe, ProtectedFoldersRefuseAProcessWithoutRights) {
   darvena::test::TTempMachine machine;
   darvena::test::WriteFileBytes(machine.DriveC() / "Program Files" / "App" / "a.txt", "a");
@@ -164,19 +196,23 @@ TEST(CmdExe, PingAnswersLoopbackHostsAfterWaiting) {
 
 // The uninstaller's kind of batch file: OEM text, a delay, deletes, a folder removal
 // and finally itself, by its bare name from the current folder.
-TEST(CmdExe, BatchFileRemovesFolderFilesFolderAndItself) {
-  darvena::test::TTempMachine machine;
-  const std::string folder = "C:\\" + platform::Utf8ToAnsi("Программа Дарвена");
-  ASSERT_TRUE(platform::CreateDirectory(folder));
+std::string WriteRemovalBatch(const std::string& folder, const std::string& batchFile) {
   for (const char* f : {"Darvena.exe", "Uninstall.exe", "riched32.dll"})
-    ASSERT_TRUE(platform::WriteWholeFile(folder + "\\" + f, "x"));
-  const std::string temp = platform::GetEnvironmentVariable("Temp").value();
+    if (!platform::WriteWholeFile(folder + "\\" + f, "x")) return {};
   const std::string delay = "ping 127.0.0.1 -n 2 > nul || ping ::1 -n 2 > nul";
   std::string batch = "@echo off\r\n" + delay + "\r\n";
   for (const char* f : {"Darvena.exe", "Uninstall.exe", "riched32.dll"})
     batch += "del \"" + platform::ConvertToOem(folder + "\\" + f) + "\"\r\n";
   batch += delay + "\r\nrd \"" + platform::ConvertToOem(folder) + "\"\r\ndel vel_unin.cmd\r\n";
-  ASSERT_TRUE(platform::WriteWholeFile(temp + "\\vel_unin.cmd", batch));
+  return platform::WriteWholeFile(batchFile, batch) ? batch : std::string();
+}
+
+TEST(CmdExe, BatchFileRemovesFolderFilesFolderAndItself) {
+  darvena::test::TTempMachine machine;
+  const std::string folder = "C:\\" + platform::Utf8ToAnsi("Программа Дарвена");
+  ASSERT_TRUE(platform::CreateDirectory(folder));
+  const std::string temp = platform::GetEnvironmentVariable("Temp").value();
+  ASSERT_FALSE(WriteRemovalBatch(folder, temp + "\\vel_unin.cmd").empty());
 
   ASSERT_TRUE(platform::SetCurrentDirectory(temp));
   const TRun r = Cmd("vel_unin.cmd");
@@ -187,11 +223,27 @@ TEST(CmdExe, BatchFileRemovesFolderFilesFolderAndItself) {
   EXPECT_FALSE(platform::FileExists(temp + "\\vel_unin.cmd"));
 }
 
+TEST(CmdExe, BatchFileOpenedByTheShellRunsOnItsOwn) {
+  darvena::test::TTempMachine machine;
+  const std::string folder = "C:\\App Folder";
+  ASSERT_TRUE(platform::CreateDirectory(folder));
+  const std::string temp = platform::GetEnvironmentVariable("Temp").value();
+  ASSERT_FALSE(WriteRemovalBatch(folder, temp + "\\vel_unin.cmd").empty());
+  ASSERT_TRUE(platform::SetCurrentDirectory(temp));
+  ASSERT_GT(platform::ShellExecute("open", "vel_unin.cmd", "", "", platform::kSwHide), 32);
+  // The shell does not wait; the batch file takes about two seconds.
+  for (int i = 0; i < 300 && platform::FileExists(temp + "\\vel_unin.cmd"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(platform::FileExists(temp + "\\vel_unin.cmd"));
+  EXPECT_FALSE(platform::DirectoryExists(folder));
+}
+
 TEST(CmdExe, BatchFileEchoesItsLinesUntilEchoOffAndTakesArguments) {
   darvena::test::TTempMachine machine;
-  ASSERT_TRUE(platform::WriteWholeFile("C:\\run.bat",
-                                       "echo %1\r\n@echo off\r\n\r\n:: a note\r\necho %2 %0\r\n"
-                                       "exit /b 4\r\necho never\r\n"));
+  ASSERT_TRUE(
+      platform::WriteWholeFile("C:\\run.bat",
+                               "echo %1\r\n@echo off\r\n\r\n:: a note\r\n%9\r\necho %2 %0\r\n"
+                               "exit /b 4\r\necho never\r\n"));
   ASSERT_TRUE(platform::SetCurrentDirectory("C:\\"));
   const TRun r = Cmd("run.bat first second");
   EXPECT_EQ(r.Out, "\r\nC:\\>echo first\r\nfirst\r\nsecond run.bat\r\n");
@@ -213,6 +265,15 @@ TEST(CmdExe, QuotedCommandAfterSlashC) {
   ASSERT_TRUE(platform::WriteWholeFile("C:\\My Tools\\hello.cmd", "@echo hello\r\n"));
   EXPECT_EQ(RunProgram("C:\\Windows\\System32\\cmd.exe /c \"C:\\My Tools\\hello.cmd\"").Out,
             "hello\r\n");
+}
+
+TEST(CmdExe, VerPrintsTheProfileAsRegChangesIt) {
+  darvena::test::TTempMachine machine;
+  const TRun changed = RunProgram(
+      "C:\\Windows\\System32\\reg.exe add HKLM\\SOFTWARE\\Machine\\Windows /v VerLine /t REG_SZ "
+      "/d \"Microsoft Windows [Version 6.3.9600]\" /f");
+  ASSERT_EQ(changed.Code, 0) << changed.Err;
+  EXPECT_EQ(Cmd("ver").Out, "\r\nMicrosoft Windows [Version 6.3.9600]\r\n");
 }
 
 }  // namespace

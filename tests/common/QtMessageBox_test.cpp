@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "platform/CodePage.h"
 
@@ -18,14 +20,24 @@ using namespace platform;
 
 namespace {
 
-// One application for the process, left to the end of the process: destroying it
-// among the static objects at exit would outlive parts of Qt it needs.
-QApplication& App() {
-  static int argc = 1;
-  static char arg0[] = "common_ui_tests";
-  static char* argv[] = {arg0, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
+// One application for the test program, made before the first test and destroyed
+// after the last, while Qt is still whole.
+class TApplicationEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char arg0_[16] = "common_ui_tests";
+  char* argv_[2] = {arg0_, nullptr};
+  std::unique_ptr<QApplication> app_;
+};
+[[maybe_unused]] ::testing::Environment* const applicationEnvironment =
+    ::testing::AddGlobalTestEnvironment(new TApplicationEnvironment);
+
+void App() {
+  ASSERT_NE(qApp, nullptr);
 }
 
 // Shows the box and, once it is up, lets `drive` act on it as a user would.
@@ -90,7 +102,7 @@ TEST(QtMessageBox, InstalledFrontEndAnswersPlatformBoxes) {
   unsetenv("DARVENA_MSGBOX_TRANSCRIPT");
   unsetenv("DARVENA_MSGBOX_ANSWERS");
   App();
-  darvena::ui::InstallQtMessageBoxes();
+  platform::SetMessageBoxFrontEnd(&darvena::ui::ShowQtMessageBox);
   QTimer::singleShot(0, [] {
     QWidget* box = QApplication::activeModalWidget();
     ASSERT_NE(box, nullptr);
@@ -98,6 +110,19 @@ TEST(QtMessageBox, InstalledFrontEndAnswersPlatformBoxes) {
                       Qt::LeftButton);
   });
   EXPECT_EQ(MessageBoxExA(nullptr, "t", "c", MB_OKCANCEL, 0x19), IDCANCEL);
+  platform::SetMessageBoxFrontEnd({});
+}
+
+TEST(QtMessageBox, NotInstalledWithoutADisplaySoBoxesNeverHang) {
+  unsetenv("DARVENA_MSGBOX_TRANSCRIPT");
+  unsetenv("DARVENA_MSGBOX_ANSWERS");
+  App();
+  ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("offscreen"));
+  EXPECT_FALSE(darvena::ui::InstallQtMessageBoxes());
+  // The terminal front end answers the default at once when input is no terminal.
+  if (!isatty(STDIN_FILENO)) {
+    EXPECT_EQ(MessageBoxA(nullptr, "t", "c", MB_YESNO | MB_DEFBUTTON2), IDNO);
+  }
 }
 
 }  // namespace

@@ -40,6 +40,9 @@ TEST(Machine, ProvisionMakesTheLayout) {
 
 TEST(Machine, ConcurrentProvisioningSucceedsEverywhere) {
   TTempMachine m;
+  const fs::path tools = m.Root() / "tools";
+  WriteFileBytes(tools / "cmd.exe", "#!/bin/sh\n");
+  WriteFileBytes(tools / "reg", "#!/bin/sh\n");
   constexpr int kChildren = 6;
   pid_t children[kChildren];
   for (pid_t& child : children) {
@@ -49,6 +52,7 @@ TEST(Machine, ConcurrentProvisioningSucceedsEverywhere) {
       int code = 0;
       try {
         ProvisionMachine();
+        LinkSystemTools(tools);
         if (!DirectoryExists("C:\\Windows\\System32") || !DirectoryExists(UserProfileFolder()))
           code = 2;
       } catch (...) {
@@ -63,9 +67,13 @@ TEST(Machine, ConcurrentProvisioningSucceedsEverywhere) {
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
   }
+  const fs::path system32 = m.DriveC() / "Windows" / "System32";
+  EXPECT_EQ(fs::read_symlink(system32 / "cmd.exe"), tools / "cmd.exe");
+  EXPECT_EQ(fs::read_symlink(system32 / "reg.exe"), tools / "reg");
+  EXPECT_EQ(std::distance(fs::directory_iterator(system32), fs::directory_iterator()), 2);
   // Nothing but the layout and its stamp is left at the top.
   for (const auto& e : fs::directory_iterator(m.Root()))
-    EXPECT_TRUE(e.path().filename() == "drive_c" ||
+    EXPECT_TRUE(e.path().filename() == "drive_c" || e.path().filename() == "tools" ||
                 e.path().filename().string().rfind(".provisioned-", 0) == 0)
         << e.path();
 }
@@ -168,4 +176,15 @@ TEST(Machine, ToWindowsPathTable) {
   }
   // Every POSIX path survives the round trip.
   EXPECT_EQ(ToPosixPath(ToWindowsPath("/usr/bin")), fs::path("/usr/bin"));
+}
+
+TEST(Machine, ARelativeMachineFolderStaysPut) {
+  TTempMachine m;
+  fs::current_path(m.Root());
+  setenv("DARVENA_MACHINE", "rel", 1);
+  const fs::path root = MachineRoot();
+  EXPECT_EQ(root, m.Root() / "rel");
+  fs::create_directories(m.Root() / "elsewhere");
+  fs::current_path(m.Root() / "elsewhere");
+  EXPECT_EQ(MachineRoot(), root);
 }

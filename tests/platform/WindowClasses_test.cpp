@@ -1,5 +1,6 @@
 #include "platform/WindowClasses.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -173,10 +174,18 @@ TEST(WindowClasses, ProgramsStartedByTheOwnerInheritNeitherWindowNorMarker) {
     close(up[0]);
     TCreateMappingResult marker = CreateFileMapping("darvena_memfile", 64, kPageReadWrite);
     TTopLevelWindow window("TMainForm");
+    // The pipe closes in the started program when its exec succeeds; until then it
+    // is still a copy of the owner, holding what the owner holds.
+    int execed[2];
+    if (pipe2(execed, O_CLOEXEC) != 0) _exit(1);
     pid_t started = fork();
     if (started == 0) {
       execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
       _exit(127);
+    }
+    close(execed[1]);
+    char byte;
+    while (read(execed[0], &byte, 1) > 0) {
     }
     (void)!write(up[1], &started, sizeof started);
     pause();

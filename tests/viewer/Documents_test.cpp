@@ -1,6 +1,9 @@
 // Opening and closing documents in the main window.
+#include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 #include "tests/viewer/ViewerFixture.h"
 #include "viewer/DocumentTable.h"
@@ -61,10 +64,10 @@ TEST_F(Documents, BigFilesReportTheLaterStages) {
     SCOPED_TRACE(c.size);
     std::string bytes;
     while (static_cast<int>(bytes.size()) < c.size)
-      bytes += "строка текста\r\n";
+      bytes += A("строка текста\r\n");
     bytes.resize(c.size, 'x');
     TStatusRecorder recorder(Progress->Text);
-    ASSERT_TRUE(OpenText("big.txt", A(bytes)));
+    ASSERT_TRUE(OpenText("big.txt", bytes));
     EXPECT_EQ(Docs[CurDoc].BigFile, c.size > 262144);
     std::vector<std::string> want;
     for (const auto& t : c.texts)
@@ -207,8 +210,9 @@ TEST_F(Documents, TheOnlyDocumentClosedByItsShortcut) {
 }
 
 TEST_F(Documents, SixteenAtMost) {
-  for (int k = 1; k <= 16; ++k)
-    ASSERT_TRUE(OpenText("n" + std::to_string(k) + ".txt", "x"));
+  for (int k = 1; k <= 16; ++k) {
+    ASSERT_TRUE(OpenText("document number " + std::to_string(k) + ".txt", "x"));
+  }
   Form->FileOpenCmd->trigger();
   const auto boxes = Boxes();
   ASSERT_EQ(boxes.size(), 1u);
@@ -218,4 +222,27 @@ TEST_F(Documents, SixteenAtMost) {
   for (int k = 0; k < 16; ++k) {
     EXPECT_TRUE(Form->TabControl->rect().contains(Form->TabControl->TabRect(k))) << k;
   }
+}
+
+TEST_F(Documents, OpenDialogStoresTheNameRelativeToTheProgram) {
+  // A file in a folder beside the program: the name is kept relative to it.
+  const auto programDir =
+      std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
+  const std::string folder = "viewer-pick-" + std::to_string(::getpid());
+  const auto picked = programDir / folder / "picked.txt";
+  darvena::test::WriteFileBytes(picked, "picked");
+  QTimer::singleShot(0, Form.get(), [&picked] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->nameFilters(),
+              QStringList({QString::fromUtf8("Текстовые файлы TXT и RTF (*.txt *.rtf)"),
+                           QString::fromUtf8("Любые файлы (*)")}));
+    dialog->selectFile(QString::fromStdString(picked.string()));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  QTest::keyClick(Form.get(), Qt::Key_O, Qt::ControlModifier);
+  std::filesystem::remove_all(programDir / folder);
+  ASSERT_EQ(DocCount, 1);
+  EXPECT_EQ(EditorText(), "picked");
+  EXPECT_EQ(Docs[1].FileName, folder + "\\picked.txt");
 }

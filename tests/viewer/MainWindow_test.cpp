@@ -182,7 +182,8 @@ TEST_F(MainWindow, WheelOverTheKeyScrollsTheText) {
 TEST_F(MainWindow, ContextMenuOpensOnlyByARightClick) {
   ASSERT_TRUE(OpenText("c.txt", "text"));
   QWidget* view = Form->Editor->viewport();
-  QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5));
+  QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                            view->mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(view, &menuKey);
   EXPECT_FALSE(Form->PopupMenu1->isVisible());
   QTimer::singleShot(0, Form->PopupMenu1, [this] {

@@ -25,6 +25,13 @@ TApplication::TApplication() {
 TViewerTest::TViewerTest()
     : boxes_(std::make_unique<darvena::test::TScriptedMessageBoxes>()),
       Work(Machine.DriveC() / "Work") {
+  // The table is the program's; a test starts with none open.
+  Docs = {};
+  DocCount = 0;
+  CurDoc = 0;
+  Busy = false;
+  Loading = false;
+  CancelFilter = false;
   std::filesystem::create_directories(Work);
   std::filesystem::current_path(Work);
   Tools = std::make_unique<TToolsForm>();
@@ -32,7 +39,8 @@ TViewerTest::TViewerTest()
   Form = std::make_unique<TMainForm>(Tools.get(), Progress.get());
   Form->Timer1->stop();  // nothing to load at start in tests
   Form->show();
-  EXPECT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+  Form->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(Form.get()));
 }
 
 TViewerTest::~TViewerTest() {

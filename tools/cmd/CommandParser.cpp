@@ -66,6 +66,18 @@ std::vector<TCommand> ParseCommandLine(std::string_view line, std::string& error
       commands.push_back(std::move(next));
       continue;
     }
+    if (c == '<') {
+      TRedirection r;
+      r.Stream = 0;
+      ++i;
+      r.Target = ReadTarget(line, i);
+      if (r.Target.empty()) {
+        error = "The syntax of the command is incorrect.";
+        return {};
+      }
+      cur.Redirections.push_back(std::move(r));
+      continue;
+    }
     if (c == '>') {
       TRedirection r;
       // A stream number directly before ">" that starts a word belongs to it.

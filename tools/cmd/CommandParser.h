@@ -8,9 +8,10 @@
 
 namespace cmd {
 
-// Where one of a command's streams goes: "> file", ">> file", "2> nul", "2>&1".
+// Where one of a command's streams comes from or goes: "< file", "> file",
+// ">> file", "2> nul", "2>&1".
 struct TRedirection {
-  int Stream = 1;       // 1 standard output, 2 standard error
+  int Stream = 1;       // 0 standard input, 1 standard output, 2 standard error
   bool Append = false;  // ">>"
   std::string Target;   // the file, quotes removed; empty for a duplication
   int DuplicateOf = 0;  // for "2>&1" and "1>&2": the stream it joins

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <iostream>
 #include <memory>
 
 #include "platform/CodePage.h"
@@ -46,17 +47,19 @@ class TRedirected {
   // Opens the target of a redirection; -1 (and the message) on failure.
   int Open(const TRedirection& r, std::string& message) {
     int fd;
+    const bool input = r.Stream == 0;
     if (IsNul(r.Target)) {
-      fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+      fd = ::open("/dev/null", (input ? O_RDONLY : O_WRONLY) | O_CLOEXEC);
     } else {
       uint32_t error = 0;
-      fd = platform::OpenFileDescriptor(
-          r.Target, r.Append ? platform::TOpenMode::OpenAppend : platform::TOpenMode::CreateAlways,
-          &error);
+      const platform::TOpenMode mode = input      ? platform::TOpenMode::Read
+                                       : r.Append ? platform::TOpenMode::OpenAppend
+                                                  : platform::TOpenMode::CreateAlways;
+      fd = platform::OpenFileDescriptor(r.Target, mode, &error);
       if (fd < 0)
-        message = error == platform::kErrorAccessDenied
-                      ? "Access is denied."
-                      : "The system cannot find the path specified.";
+        message = error == platform::kErrorAccessDenied ? "Access is denied."
+                  : input ? "The system cannot find the file specified."
+                          : "The system cannot find the path specified.";
     }
     if (fd >= 0) opened_.push_back(fd);
     return fd;
@@ -64,6 +67,29 @@ class TRedirected {
 
  private:
   std::vector<int> opened_;
+};
+
+// Puts a redirected input where the built-in commands read (standard input) for
+// one command, and the interpreter's own back afterwards.
+class TStandardInput {
+ public:
+  explicit TStandardInput(int fd) {
+    if (fd == STDIN_FILENO) return;
+    saved_ = ::dup(STDIN_FILENO);
+    ::dup2(fd, STDIN_FILENO);
+    std::cin.clear();
+  }
+  ~TStandardInput() {
+    if (saved_ < 0) return;
+    ::dup2(saved_, STDIN_FILENO);
+    ::close(saved_);
+    std::cin.clear();
+  }
+  TStandardInput(const TStandardInput&) = delete;
+  TStandardInput& operator=(const TStandardInput&) = delete;
+
+ private:
+  int saved_ = -1;
 };
 
 }  // namespace
@@ -101,10 +127,12 @@ int TInterpreter::RunBatch(const std::string& path, const std::vector<std::strin
     if (pos < text.size() && text[pos] == '\r') ++pos;
     if (pos < text.size() && text[pos] == '\n') ++pos;
 
-    const size_t first = line.find_first_not_of(" \t");
+    size_t first = line.find_first_not_of(" \t");
     if (first == std::string::npos || line[first] == ':') continue;  // blank, label, "::" note
     line = platform::ExpandEnvironmentStrings(ExpandBatchParameters(line, batches_.back()));
-    const bool silent = line[line.find_first_not_of(" \t")] == '@';
+    first = line.find_first_not_of(" \t");
+    if (first == std::string::npos) continue;  // nothing left once expanded
+    const bool silent = line[first] == '@';
     if (EchoOn && !silent) {
       TStream out(STDOUT_FILENO);
       out.Write("\r\n" + platform::GetCurrentDirectory() + ">" + line.substr(first) + "\r\n");
@@ -185,12 +213,12 @@ int TInterpreter::RunCommands(const std::string& line) {
       continue;
     }
     TStream out(fds[1]), cmdErr(fds[2]);
-    code = RunCommand(c, out, cmdErr);
+    code = RunCommand(c, fds[0], out, cmdErr);
   }
   return code;
 }
 
-int TInterpreter::RunCommand(const TCommand& command, TStream& out, TStream& err) {
+int TInterpreter::RunCommand(const TCommand& command, int in, TStream& out, TStream& err) {
   const size_t start = command.Text.find_first_not_of(" \t@");
   if (start == std::string::npos) return 0;
   const std::string text = command.Text.substr(start);
@@ -198,6 +226,7 @@ int TInterpreter::RunCommand(const TCommand& command, TStream& out, TStream& err
   const std::string rest = text.substr(name.RestStart);
   if (const TBuiltin builtin = FindBuiltin(name.Name)) {
     TBuiltinIo io{*this, out, err};
+    TStandardInput input(in);
     return builtin(io, rest);
   }
   const bool call = platform::AnsiLowerCase(name.Name) == "call";
@@ -210,12 +239,13 @@ int TInterpreter::RunCommand(const TCommand& command, TStream& out, TStream& err
     if (!call && !batches_.empty()) batches_.back().Ended = true;
     return code;
   }
-  if (call) return RunCommand(TCommand{TJoin::First, target, {}}, out, err);
-  return RunProgram(text, out, err);
+  if (call) return RunCommand(TCommand{TJoin::First, target, {}}, in, out, err);
+  return RunProgram(text, in, out, err);
 }
 
-int TInterpreter::RunProgram(const std::string& text, TStream& out, TStream& err) {
+int TInterpreter::RunProgram(const std::string& text, int in, TStream& out, TStream& err) {
   platform::TStartupInfo startup;
+  if (in != STDIN_FILENO) startup.StdInput = in;
   startup.StdOutput = out.Fd();
   startup.StdError = err.Fd();
   platform::TProcess process;

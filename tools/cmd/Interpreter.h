@@ -37,8 +37,9 @@ class TInterpreter {
  private:
   // Runs the commands of one line (after expansion) with the standard streams.
   int RunCommands(const std::string& line);
-  int RunCommand(const TCommand& command, TStream& out, TStream& err);
-  int RunProgram(const std::string& text, TStream& out, TStream& err);
+  // in: the descriptor of the command's standard input.
+  int RunCommand(const TCommand& command, int in, TStream& out, TStream& err);
+  int RunProgram(const std::string& text, int in, TStream& out, TStream& err);
 
   struct TBatchFrame {
     std::string InvokedAs;

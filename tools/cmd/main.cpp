@@ -3,9 +3,9 @@
 // standard input are accepted too.
 #include <unistd.h>
 
+#include <cctype>
 #include <iostream>
 #include <string>
-#include <vector>
 
 #include "platform/CodePage.h"
 #include "platform/CommandLine.h"
@@ -19,16 +19,11 @@ bool IsSpecial(char c) {
          c == '|';
 }
 
-// The text after /c, with the interpreter's rule for a leading quote: it is kept
-// when the line holds exactly two quotes, nothing special between them, a blank
+// The command after /c, with the interpreter's rule for a leading quote: it is kept
+// when the text holds exactly two quotes, nothing special between them, a blank
 // inside and the quoted text names an existing file; otherwise the first and the
 // last quote go.
-std::string CommandAfterSwitch(const std::vector<std::string>& args, size_t first) {
-  std::string line;
-  for (size_t i = first; i < args.size(); ++i) {
-    if (!line.empty()) line += ' ';
-    line += platform::QuoteArgument(args[i]);
-  }
+std::string StripOuterQuotes(std::string line) {
   if (line.empty() || line[0] != '"') return line;
   const size_t close = line.find('"', 1);
   const std::string inner = close == std::string::npos ? "" : line.substr(1, close - 1);
@@ -42,41 +37,61 @@ std::string CommandAfterSwitch(const std::vector<std::string>& args, size_t firs
   return line;
 }
 
+// Where the program's name ends in a command line: at the closing quote of a quoted
+// name, else at the first blank.
+size_t AfterProgramName(const std::string& line) {
+  if (!line.empty() && line[0] == '"') {
+    const size_t close = line.find('"', 1);
+    return close == std::string::npos ? line.size() : close + 1;
+  }
+  const size_t blank = line.find_first_of(" \t");
+  return blank == std::string::npos ? line.size() : blank;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   platform::InitCommandLine(argc, argv);
-  std::vector<std::string> args;
-  for (int i = 1; i <= platform::ParamCount(); ++i)
-    args.push_back(platform::ParamStr(i));
-
+  // The command line as it was written: quotes and redirections matter here.
+  const std::string line = platform::GetCommandLine();
   cmd::TInterpreter interpreter;
-  size_t i = 0;
-  // Switches before /c (/d, /q, /s, /a, /u, /e:on, ...) change nothing here.
-  while (i < args.size() && args[i].size() >= 2 && args[i][0] == '/') {
-    const std::string sw = platform::AnsiLowerCase(args[i]);
-    if (sw == "/c" || sw == "/k") return interpreter.RunLine(CommandAfterSwitch(args, i + 1));
-    if (sw == "/?") {
-      std::cout << "Starts the command interpreter.\n\nCMD [/C command]\n\n"
-                   "/C      Carries out the command specified by the string and then terminates\n";
+  size_t i = AfterProgramName(line);
+  for (;;) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+      ++i;
+    if (i + 1 >= line.size() || line[i] != '/') break;
+    const char sw = static_cast<char>(std::tolower(static_cast<unsigned char>(line[i + 1])));
+    if (sw == 'c' || sw == 'k') {
+      std::string rest = line.substr(i + 2);
+      rest.erase(0, rest.find_first_not_of(" \t") == std::string::npos
+                        ? rest.size()
+                        : rest.find_first_not_of(" \t"));
+      return interpreter.RunLine(StripOuterQuotes(rest));
+    }
+    if (sw == '?') {
+      std::cout << "Starts the command interpreter.\n\nCMD [/Q] [/C command]\n\n"
+                   "/C      Carries out the command specified by the string and then "
+                   "terminates\n/Q      Turns echo off\n";
       return 0;
     }
-    if (sw.compare(0, 2, "/q") == 0) interpreter.EchoOn = false;
-    ++i;
+    if (sw == 'q') interpreter.EchoOn = false;
+    // Other switches (/d, /a, /u, /s, /e:on, /v:off, ...) change nothing here.
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t')
+      ++i;
   }
-  if (i < args.size()) return interpreter.RunLine(CommandAfterSwitch(args, i));
+  if (i < line.size()) return interpreter.RunLine(StripOuterQuotes(line.substr(i)));
 
   // No command: read lines from standard input, as a console session does.
   int code = 0;
   const bool terminal = ::isatty(STDIN_FILENO) == 1;
-  std::string line;
+  std::string input;
   for (;;) {
     if (terminal)
       std::cout << platform::AnsiToUtf8(platform::GetCurrentDirectory()) << ">" << std::flush;
-    if (!std::getline(std::cin, line)) break;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    code =
-        interpreter.RunLine(terminal ? platform::Utf8ToAnsi(line) : platform::ConvertFromOem(line));
+    if (!std::getline(std::cin, input)) break;
+    if (!input.empty() && input.back() == '\r') input.pop_back();
+    code = interpreter.RunLine(terminal ? platform::Utf8ToAnsi(input)
+                                        : platform::ConvertFromOem(input));
     if (interpreter.ExitRequested()) return interpreter.ExitCode();
   }
   return code;
