@@ -1,4 +1,4 @@
-// viewer_bench [MEGABYTES]: generates a document (100 MB by default), opens it in
+// viewer_bench [MEGABYTES]: generates a dictionary (100 MB by default), opens it in
 // the main window as the user would, filters it by two words, and prints each
 // phase against its budget and the search against ripgrep on the same bytes.
 #include <sys/resource.h>
@@ -12,8 +12,9 @@
 #include <fstream>
 #include <string>
 
-#include "bench/viewer/Corpus.h"
+#include "bench/corpus/Corpus.h"
 #include "platform/CodePage.h"
+#include "platform/Files.h"
 #include "platform/Machine.h"
 #include "richedit/TextModel.h"
 #include "viewer/DocumentTable.h"
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
   const auto folder = std::filesystem::temp_directory_path() / "darvena-bench";
   std::filesystem::create_directories(folder);
   const auto file = folder / "corpus.txt";
-  bench::WriteCorpus(file, size);
+  bench::WriteCorpus(file, bench::TCorpusShape::Dictionary, size);
 
   QApplication app(argc, argv);
   viewer::TToolsForm tools;
@@ -83,18 +84,17 @@ int main(int argc, char** argv) {
   double oneWord = 0;
   {
     richedit::TTextModel model;
-    model.LoadPlainText(form.Editor->Text());
     form.Editor->Clear();
+    model.LoadPlainText(platform::ReadWholeFile(viewer::Docs[1].FileName));
     const auto index = viewer::IndexParagraphs(model.Text());
     viewer::TModelFilterText text(model);
     start = std::chrono::steady_clock::now();
-    const auto outcome =
-        viewer::RunFilter(text, index.Bounds, index.ParaCount,
-                          {platform::Utf8ToAnsi("ИСТОРИЯ "), false, false}, nullptr);
+    const auto outcome = viewer::RunFilter(text, index.Bounds, index.ParaCount,
+                                           {platform::Utf8ToAnsi("ДОМ "), false, false}, nullptr);
     oneWord = Seconds(start);
     std::printf("one word: %d matches\n", outcome.Found);
   }
-  const std::string needle = platform::Utf8ToAnsi("история");
+  const std::string needle = platform::Utf8ToAnsi("дом");
   const std::string rg = "rg -i -F -c --encoding windows-1251 '" + platform::AnsiToUtf8(needle) +
                          "' '" + file.string() + "' >/dev/null";
   const double rgTime = TimeCommand(rg);
