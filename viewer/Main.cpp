@@ -16,6 +16,10 @@ int main(int argc, char** argv) {
   darvena::ProductName = "Darvena";
   darvena::RusTitle = viewer::Ansi("Дарвена");
   darvena::EngTitle = "Darvena";
+  // The window is laid out in pixels and does not scale with the screen's density.
+  if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) {
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+  }
   QApplication app(argc, argv);
   darvena::ui::InstallQtMessageBoxes();
   std::vector<std::string> names;

@@ -300,7 +300,9 @@ void TMainForm::SetupKeyPanel() {
   connect(WholeTextBitBtn, &QPushButton::clicked, this, &TMainForm::WholeTextBitBtnClick);
 }
 
-std::string TMainForm::ProgramFileName() { return platform::GetModuleFileName(); }
+std::string TMainForm::ProgramFileName() {
+  return platform::GetModuleFileName();
+}
 
 std::string TMainForm::ProgramFolder() {
   return platform::ExtractFilePath(ProgramFileName());
