@@ -62,7 +62,4 @@ inline bool Busy = false;
 // actions that would disturb it are refused meanwhile.
 inline bool Loading = false;
 
-// The key longest a document keeps.
-inline constexpr std::size_t kMaxKeyLength = 255;
-
 }  // namespace viewer

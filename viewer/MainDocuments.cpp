@@ -7,6 +7,7 @@
 #include "platform/WinPath.h"
 #include "viewer/DocumentFile.h"
 #include "viewer/DocumentTable.h"
+#include "viewer/DocumentText.h"
 #include "viewer/MainForm.h"
 #include "viewer/Messages.h"
 #include "viewer/QtText.h"
@@ -87,7 +88,7 @@ bool TMainForm::LoadDocument() {
 
   // Plain text (and anything not named exactly .rtf) becomes rich text in the
   // buffer's font; a .RTF in capitals is taken as plain text on purpose.
-  if (platform::ExtractFileExt(D.FileName) != ".rtf") {
+  if (!IsRichTextName(D.FileName)) {
     try {
       BufRichEdit->SetPlainText(true);
       BufRichEdit->LoadFromStream(D.WholeText);
@@ -128,7 +129,7 @@ bool TMainForm::LoadDocument() {
     D.ParaCount = 1;
     D.BoundsCapacity = 2;
   }
-  D.BlockFilter = L / D.ParaCount < 32;
+  D.BlockFilter = ChooseBlockFilter(L, D.ParaCount);
 
   if (D.BigFile) SetStatusText(Ansi("Подготовка оболочки просмотра..."));
   QCoreApplication::processEvents();

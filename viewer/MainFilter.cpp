@@ -7,9 +7,11 @@
 #include "viewer/DocumentTable.h"
 #include "viewer/EditorFilterText.h"
 #include "viewer/FilterEngine.h"
+#include "viewer/FilterKey.h"
 #include "viewer/MainForm.h"
 #include "viewer/Messages.h"
 #include "viewer/MixedWord.h"
+#include "viewer/NoFragments.h"
 #include "viewer/QtText.h"
 
 namespace viewer {
@@ -46,11 +48,6 @@ class TStatusBoxProgress final : public TFilterProgress {
   QElapsedTimer clock_;
 };
 
-std::string CutKey(std::string key) {
-  if (key.size() > kMaxKeyLength) key.resize(kMaxKeyLength);
-  return key;
-}
-
 }  // namespace
 
 void TMainForm::AddFrag(const std::string& S) {
@@ -61,7 +58,7 @@ void TMainForm::FilterBitBtnClick() {
   FilterBitBtn->hide();
   if (Busy || Loading || DocCount == 0) return;
   TF& D = Docs[CurDoc];
-  D.Key = CutKey(FromQt(KeyEdit->text()) + " ");
+  D.Key = FilterKey(FromQt(KeyEdit->text()));
   const bool whole = WholeCheckBox->isChecked();
   std::string mixedWord;
   if (!whole && HasMixedWord(D.Key, mixedWord)) {
@@ -116,16 +113,7 @@ void TMainForm::FilterBitBtnClick() {
   } else {
     D.Found = outcome.Found;
     if (D.Found == 0) {
-      Editor->Clear();
-      Editor->SetParagraphAlignment(richedit::TAlignment::Center);
-      Editor->SetSelBold(true);
-      Editor->SetSelColor(richedit::kBlack);
-      AddFrag(Ansi("Нет фрагментов, содержащих \""));
-      Editor->SetSelColor(richedit::kRed);
-      AddFrag(FromQt(KeyEdit->text()));
-      Editor->SetSelColor(richedit::kBlack);
-      AddFrag("\"");
-      if (whole) AddFrag(Ansi(" целиком"));
+      WriteNoFragments(*Editor, FromQt(KeyEdit->text()), whole);
     }
     Editor->SetSelStart(0);
     Editor->SetReadOnly(true);
@@ -144,7 +132,8 @@ void TMainForm::FilterBitBtnClick() {
   WholeCheckBox->setEnabled(true);
   Editor->setUpdatesEnabled(true);
   Busy = false;
-  D.Key = CutKey(FromQt(KeyEdit->text()));
+  D.Key = FromQt(KeyEdit->text());
+  if (D.Key.size() > kFilterKeyLength) D.Key.resize(kFilterKeyLength);
 }
 
 }  // namespace viewer

@@ -14,6 +14,7 @@
 
 #include "platform/Files.h"
 #include "platform/WinPath.h"
+#include "viewer/KeyCase.h"
 #include "viewer/QtText.h"
 #include "viewer/Title.h"
 
@@ -30,7 +31,7 @@ class TUpperCaseValidator final : public QValidator {
  public:
   using QValidator::QValidator;
   State validate(QString& input, int&) const override {
-    input = input.toUpper();
+    input = UpperCaseKey(input);
     return Acceptable;
   }
 };
