@@ -94,7 +94,8 @@ void TTextModel::DeleteRanges(std::span<const TRange> ranges) {
   if (text_.size() < text_.capacity() / 2) text_.shrink_to_fit();
 
   // Alignment: every paragraph of the new text takes the alignment of the old
-  // paragraph whose break (or end of text) ends it.
+  // paragraph whose break (or end of text) ends it. A last paragraph whose old end
+  // was cut away keeps the alignment of the paragraph its last character came from.
   if (alignments_.size() > 1) {
     const std::vector<TAlignmentSpan> old = std::move(alignments_);
     alignments_.clear();
@@ -108,6 +109,8 @@ void TTextModel::DeleteRanges(std::span<const TRange> ranges) {
         while (ki + 1 < kept.size() && kept[ki + 1].NewStart <= mark)
           ++ki;
         oldMark = kept[ki].From + (mark - kept[ki].NewStart);
+      } else if (mark > paraStart && kept.back().To < oldSize) {
+        oldMark = kept.back().To - 1;
       }
       while (ai + 1 < old.size() && old[ai + 1].Start <= oldMark)
         ++ai;

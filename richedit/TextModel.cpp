@@ -266,9 +266,12 @@ void TTextModel::ReplaceRange(int start, int length, std::string_view ins, int f
 
   // Paragraph alignment: the paragraph that holds start and the one that holds end
   // become one, with the alignment of the later one (its break is the one kept).
+  // When the range reaches the end of the text no break is kept, and what is left of
+  // the first paragraph keeps its own alignment.
   if (length > 0 && alignments_.size() > 1) {
     const int head = LineStart(start);
-    const TAlignment kept = ParagraphAlignment(end);
+    const TAlignment kept =
+        end >= oldSize && start > head ? ParagraphAlignment(start) : ParagraphAlignment(end);
     std::vector<TAlignmentSpan> next;
     next.reserve(alignments_.size() + 1);
     for (const TAlignmentSpan& a : alignments_)

@@ -243,3 +243,37 @@ TEST(TextModel, RevisionChangesWithEveryEdit) {
 }
 
 }  // namespace
+
+// Narrowing a text to a middle paragraph must not hand it the alignment of the
+// last one, whose end the deletion reaches: what is kept keeps its own formatting.
+TEST(TextModel, DeletingTheTailKeepsTheAlignmentOfWhatIsKept) {
+  struct TCase {
+    std::vector<TRange> ranges;
+    std::string text;
+    std::string alignment;
+  } cases[] = {
+      {{{0, 1}, {6, 5}}, "\r\n\r\nB", "llc"},  // a middle paragraph alone
+      {{{1, 10}}, "A", "l"},                   // the first paragraph alone
+      {{{0, 6}}, "\r\n\r\nC", "clr"},          // the last paragraph keeps its own
+  };
+  for (const auto& c : cases) {
+    TTextModel m;
+    m.LoadPlainText("A\r\n\r\nB\r\n\r\nC");
+    m.Select(5, 1);
+    m.SetParagraphAlignment(TAlignment::Center);
+    m.Select(10, 1);
+    m.SetParagraphAlignment(TAlignment::Right);
+    m.DeleteRanges(c.ranges);
+    EXPECT_EQ(m.Text(), c.text);
+    EXPECT_EQ(richedit::test::AlignmentMap(m), c.alignment) << c.text;
+  }
+  // The same through the selection.
+  TTextModel m;
+  m.LoadPlainText("A\r\nB");
+  m.Select(3, 1);
+  m.SetParagraphAlignment(TAlignment::Right);
+  m.Select(1, 3);
+  m.ClearSelection();
+  EXPECT_EQ(m.Text(), "A");
+  EXPECT_EQ(richedit::test::AlignmentMap(m), "l");
+}
