@@ -1,6 +1,7 @@
 #include "viewer/MainForm.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -15,6 +16,7 @@
 #include "platform/Files.h"
 #include "platform/WinPath.h"
 #include "viewer/QtText.h"
+#include "viewer/Session.h"
 #include "viewer/Title.h"
 
 // The icons live in this static library; the linker keeps them only when asked.
@@ -300,7 +302,23 @@ void TMainForm::SetupKeyPanel() {
   connect(WholeTextBitBtn, &QPushButton::clicked, this, &TMainForm::WholeTextBitBtnClick);
 }
 
-std::string TMainForm::ProgramFileName() { return platform::GetModuleFileName(); }
+void TMainForm::SetPartners(TToolsForm* Tools, TProgressBox* Progress) {
+  ToolsForm = Tools;
+  ProgressBox = Progress;
+}
+
+void TMainForm::FormClose() {
+  SaveSession();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  FormClose();
+  QMainWindow::closeEvent(event);
+}
+
+std::string TMainForm::ProgramFileName() {
+  return platform::GetModuleFileName();
+}
 
 std::string TMainForm::ProgramFolder() {
   return platform::ExtractFilePath(ProgramFileName());

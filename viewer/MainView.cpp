@@ -7,6 +7,7 @@
 #include "viewer/DocumentTable.h"
 #include "viewer/MainForm.h"
 #include "viewer/QtText.h"
+#include "viewer/Session.h"
 #include "viewer/Title.h"
 
 namespace viewer {
@@ -91,6 +92,10 @@ void TMainForm::ShowCurrentDocument() {
     KeyPanel->hide();
     return;
   }
+  // A remembered current document beyond the ones that opened selects none.
+  if (RestoreCurDoc && SavedCurDoc >= 1 && SavedCurDoc <= DocCount)
+    CurDoc = static_cast<std::uint8_t>(SavedCurDoc);
+  RestoreCurDoc = false;
   TF& D = Docs[CurDoc];
   TabControl->SetTabIndex(CurDoc - 1);
   FilterBitBtn->hide();
