@@ -92,8 +92,10 @@ void TMainForm::ShowCurrentDocument() {
     KeyPanel->hide();
     return;
   }
-  // A remembered current document beyond the ones that opened selects none.
-  if (RestoreCurDoc && SavedCurDoc >= 1 && SavedCurDoc <= DocCount)
+  // A remembered current document is taken only by an update that may change the
+  // editor's content: during a load the editor holds the new document, which must
+  // stay current. A remembered number beyond the open documents selects none.
+  if (RestoreCurDoc && !Busy && SavedCurDoc >= 1 && SavedCurDoc <= DocCount)
     CurDoc = static_cast<std::uint8_t>(SavedCurDoc);
   RestoreCurDoc = false;
   TF& D = Docs[CurDoc];

@@ -75,7 +75,8 @@ TToolsForm::TToolsForm(TMainForm* MainForm_, QWidget* parent)
   auto* buttons = new QHBoxLayout;
   OptBitBtn = new QPushButton(QString::fromUtf8("Оптимум"), this);
   OptBitBtn->setObjectName("OptBitBtn");
-  OptBitBtn->setAutoDefault(false);
+  // Enter presses the button that has the focus, else OK.
+  OptBitBtn->setAutoDefault(true);
   OptBitBtn->setCursor(Qt::PointingHandCursor);
   OKBitBtn = new QPushButton("OK", this);
   OKBitBtn->setObjectName("OKBitBtn");

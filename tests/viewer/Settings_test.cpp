@@ -164,7 +164,10 @@ TEST_F(TSettingsTest, OptimumAfterEverythingOff) {
   EXPECT_TRUE(Tools->isVisible());                 // "Оптимум" does not close the dialog
   EXPECT_EQ(ReadDword("CloneKey"), std::nullopt);  // nothing is written before the close
 
-  QTest::keyClick(Tools->CloneKeyCheckBox, Qt::Key_Return);  // OK is the default button
+  // Enter presses the focused button; from a check box, OK, the default button.
+  QTest::keyClick(Tools->OptBitBtn, Qt::Key_Return);
+  EXPECT_TRUE(Tools->isVisible());
+  QTest::keyClick(Tools->CloneKeyCheckBox, Qt::Key_Return);
   QTRY_VERIFY(!Tools->isVisible());
   const int expected[] = {1, 0, 0, 1, 0, 1};
   for (int i = 0; i < 6; ++i)

@@ -122,6 +122,27 @@ TEST_F(TStartDocumentsTest, RememberedCurrentDocumentIsSelected) {
   EXPECT_EQ(Form->windowTitle(), QString::fromUtf8("Дарвена \"s2\""));
 }
 
+TEST_F(TStartDocumentsTest, APendingRememberedNumberDoesNotTakeOverALoad) {
+  WriteDoc("a.txt", kShortParagraphs);
+  WriteDoc("c.txt", LongParagraph());
+  WriteText("FileName1", "a.txt");
+  WriteDword("BlockFilter1", 1);
+  WriteDword("WordWrap1", 0);
+  WriteText("FileName2", "gone.txt");
+  WriteDword("BlockFilter2", 1);
+  WriteDword("WordWrap2", 0);
+  WriteDword("OpenFileNumber", 1);
+  StartAndLoad();
+  ASSERT_EQ(DocCount, 1);
+
+  // The document the user opens next is the one shown, under its own tab.
+  ASSERT_TRUE(Open("c.txt"));
+  EXPECT_EQ(CurDoc, 2);
+  EXPECT_EQ(Form->TabControl->TabIndex(), 1);
+  EXPECT_NE(Form->Editor->Text().find("line 39"), std::string::npos);
+  EXPECT_FALSE(RestoreCurDoc);
+}
+
 TEST_F(TStartDocumentsTest, ABrokenSessionValueEndsTheRestoreQuietly) {
   WriteDoc("a.txt", kShortParagraphs);
   WriteDoc("b.txt", kShortParagraphs);
