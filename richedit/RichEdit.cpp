@@ -254,7 +254,9 @@ void TRichEdit::CopyToClipboard() const {
 
 void TRichEdit::ContentChanged() {
   view_->WidestPainted = 0;
-  if (updatesEnabled()) {
+  // A hidden or suspended control does no work for its view; the next paint
+  // brings the scroll bars up to date.
+  if (updatesEnabled() && isVisible()) {
     SyncScrollBars();
     viewport()->update();
   }

@@ -10,10 +10,15 @@
 #include "platform/CodePage.h"
 #include "richedit/BigBuffer.h"
 #include "richedit/RtfCodePages.h"
+#include "richedit/RtfWords.h"
 
 namespace richedit {
 
 namespace {
+
+using rtf::LookUp;
+using rtf::TWord;
+using rtf::TWordEntry;
 
 // Groups nest at most this deep; deeper ones are read as part of the group at the
 // limit, so that a file of nothing but "{" does not grow a stack of its own size.
@@ -41,175 +46,6 @@ struct TFontEntry {
   int Charset = -1;
   int CodePage = 0;
 };
-
-enum class TWord : std::uint8_t {
-  Unknown,
-  SkipDest,
-  FontTbl,
-  ColorTbl,
-  Red,
-  Green,
-  Blue,
-  Plain,
-  Bold,
-  Italic,
-  Underline,
-  UnderlineNone,
-  Cf,
-  F,
-  Fs,
-  Ansi,
-  AnsiCpg,
-  Mac,
-  Pc,
-  Pca,
-  Deff,
-  Uc,
-  U,
-  FCharset,
-  Cpg,
-  Bin,
-  Par,
-  Pard,
-  Ql,
-  Qc,
-  Qr,
-  Tab,
-  Char,  // a word that stands for one character, given in the table
-};
-
-struct TWordEntry {
-  std::string_view Name;
-  TWord Word;
-  unsigned char Char = 0;
-};
-
-// Sorted by name for binary search.
-constexpr TWordEntry kWords[] = {
-    {"aftnsep", TWord::SkipDest},
-    {"aftnsepc", TWord::SkipDest},
-    {"annotation", TWord::SkipDest},
-    {"ansi", TWord::Ansi},
-    {"ansicpg", TWord::AnsiCpg},
-    {"atnauthor", TWord::SkipDest},
-    {"atndate", TWord::SkipDest},
-    {"atnid", TWord::SkipDest},
-    {"author", TWord::SkipDest},
-    {"b", TWord::Bold},
-    {"bin", TWord::Bin},
-    {"bkmkend", TWord::SkipDest},
-    {"bkmkstart", TWord::SkipDest},
-    {"blue", TWord::Blue},
-    {"bullet", TWord::Char, 0x95},
-    {"cell", TWord::Tab},
-    {"cf", TWord::Cf},
-    {"colorschememapping", TWord::SkipDest},
-    {"colortbl", TWord::ColorTbl},
-    {"cpg", TWord::Cpg},
-    {"datastore", TWord::SkipDest},
-    {"deff", TWord::Deff},
-    {"docvar", TWord::SkipDest},
-    {"emdash", TWord::Char, 0x97},
-    {"emspace", TWord::Char, ' '},
-    {"endash", TWord::Char, 0x96},
-    {"enspace", TWord::Char, ' '},
-    {"f", TWord::F},
-    {"falt", TWord::SkipDest},
-    {"fcharset", TWord::FCharset},
-    {"filetbl", TWord::SkipDest},
-    {"fldinst", TWord::SkipDest},
-    {"fontemb", TWord::SkipDest},
-    {"fontfile", TWord::SkipDest},
-    {"fonttbl", TWord::FontTbl},
-    {"footer", TWord::SkipDest},
-    {"footerf", TWord::SkipDest},
-    {"footerl", TWord::SkipDest},
-    {"footerr", TWord::SkipDest},
-    {"fs", TWord::Fs},
-    {"ftncn", TWord::SkipDest},
-    {"ftnsep", TWord::SkipDest},
-    {"ftnsepc", TWord::SkipDest},
-    {"generator", TWord::SkipDest},
-    {"green", TWord::Green},
-    {"header", TWord::SkipDest},
-    {"headerf", TWord::SkipDest},
-    {"headerl", TWord::SkipDest},
-    {"headerr", TWord::SkipDest},
-    {"i", TWord::Italic},
-    {"info", TWord::SkipDest},
-    {"keycode", TWord::SkipDest},
-    {"latentstyles", TWord::SkipDest},
-    {"ldblquote", TWord::Char, 0x93},
-    {"line", TWord::Par},
-    {"listoverridetable", TWord::SkipDest},
-    {"listtable", TWord::SkipDest},
-    {"lquote", TWord::Char, 0x91},
-    {"mac", TWord::Mac},
-    {"nestcell", TWord::Tab},
-    {"nonshppict", TWord::SkipDest},
-    {"objdata", TWord::SkipDest},
-    {"object", TWord::SkipDest},
-    {"operator", TWord::SkipDest},
-    {"page", TWord::Par},
-    {"panose", TWord::SkipDest},
-    {"par", TWord::Par},
-    {"pard", TWord::Pard},
-    {"pc", TWord::Pc},
-    {"pca", TWord::Pca},
-    {"pgdsctbl", TWord::SkipDest},
-    {"pict", TWord::SkipDest},
-    {"plain", TWord::Plain},
-    {"private", TWord::SkipDest},
-    {"qc", TWord::Qc},
-    {"qd", TWord::Ql},
-    {"qj", TWord::Ql},
-    {"ql", TWord::Ql},
-    {"qmspace", TWord::Char, ' '},
-    {"qr", TWord::Qr},
-    {"rdblquote", TWord::Char, 0x94},
-    {"red", TWord::Red},
-    {"revtbl", TWord::SkipDest},
-    {"row", TWord::Par},
-    {"rquote", TWord::Char, 0x92},
-    {"rsidtbl", TWord::SkipDest},
-    {"sect", TWord::Par},
-    {"shp", TWord::SkipDest},
-    {"shppict", TWord::SkipDest},
-    {"stylesheet", TWord::SkipDest},
-    {"tab", TWord::Tab},
-    {"tc", TWord::SkipDest},
-    {"template", TWord::SkipDest},
-    {"themedata", TWord::SkipDest},
-    {"txe", TWord::SkipDest},
-    {"u", TWord::U},
-    {"uc", TWord::Uc},
-    {"ul", TWord::Underline},
-    {"uld", TWord::Underline},
-    {"uldash", TWord::Underline},
-    {"uldashd", TWord::Underline},
-    {"uldashdd", TWord::Underline},
-    {"uldb", TWord::Underline},
-    {"ulhwave", TWord::Underline},
-    {"ulnone", TWord::UnderlineNone},
-    {"ulth", TWord::Underline},
-    {"ulw", TWord::Underline},
-    {"ulwave", TWord::Underline},
-    {"userprops", TWord::SkipDest},
-    {"xe", TWord::SkipDest},
-    {"xmlnstbl", TWord::SkipDest},
-};
-
-static_assert(std::is_sorted(std::begin(kWords), std::end(kWords),
-                             [](const TWordEntry& a, const TWordEntry& b) {
-                               return a.Name < b.Name;
-                             }),
-              "the table of words must be sorted for the binary search");
-
-const TWordEntry* LookUp(std::string_view word) {
-  auto it = std::lower_bound(std::begin(kWords), std::end(kWords), word,
-                             [](const TWordEntry& e, std::string_view w) { return e.Name < w; });
-  return it != std::end(kWords) && it->Name == word ? it : nullptr;
-}
 
 constexpr int HexValue(unsigned char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -790,7 +626,9 @@ void TReader::EmitBreak() {
 
 void TReader::Grow(std::size_t n) {
   // Steps of 1 MB: each is cleared once, while it is about to be written anyway.
-  out_.Text.resize(out_.Text.size() + std::max<std::size_t>(n, 1u << 20));
+  // (The text never outgrows the input, so small documents take small steps.)
+  const std::size_t step = std::min<std::size_t>(1u << 20, size_ + 64);
+  out_.Text.resize(out_.Text.size() + std::max(n, step));
 }
 
 // The value of two hex digits read as one little-endian 16-bit number, or -1.
@@ -819,28 +657,38 @@ void TReader::FastText() {
     char* w = out_.Text.data() + end_;
     char* const stop = out_.Text.data() + out_.Text.size() - 1;
     while (p < size && w < stop) {
+      // Runs of plain characters, then runs of \'hh escapes (the two hex digits
+      // looked up as one 16-bit value), each in a loop of its own.
+      while (p < size && w < stop && !kSpecial[data[p]])
+        *w++ = static_cast<char>(data[p++]);
+      while (p + 4 <= size && w < stop) {
+        std::uint32_t quad;
+        std::memcpy(&quad, data + p, 4);
+        if ((quad & 0xFFFF) != ('\\' | ('\'' << 8))) break;
+        const int value = pairs[quad >> 16];
+        if (value < 0) break;
+        *w++ = static_cast<char>(value);
+        p += 4;
+      }
+      if (p >= size || w >= stop) break;
       const unsigned char c = data[p];
-      if (c == '\\') {
-        // \'hh: the two hex digits looked up as one 16-bit value.
-        std::uint32_t quad = 0;
-        if (p + 3 < size) std::memcpy(&quad, data + p, 4);
-        const int value = (quad & 0xFFFF) == ('\\' | ('\'' << 8)) ? pairs[quad >> 16] : -1;
-        if (value < 0) {
+      if (c == '\r' || c == '\n') {
+        ++p;
+      } else if (kSpecial[c]) {
+        // Anything else special (a brace, another control word, a broken escape)
+        // is the main loop's.
+        if (c != '\\' || p + 4 > size || data[p + 1] != '\'') {
           end_ = w - out_.Text.data();
           p_ = p;
           return;
         }
-        *w++ = static_cast<char>(value);
-        p += 4;
-      } else if (!kSpecial[c]) {
-        *w++ = static_cast<char>(c);
-        ++p;
-      } else if (c == '\r' || c == '\n') {
-        ++p;
-      } else {
-        end_ = w - out_.Text.data();
-        p_ = p;
-        return;
+        std::uint32_t quad;
+        std::memcpy(&quad, data + p, 4);
+        if (pairs[quad >> 16] < 0) {
+          end_ = w - out_.Text.data();
+          p_ = p;
+          return;
+        }
       }
     }
     end_ = w - out_.Text.data();

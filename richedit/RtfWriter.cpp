@@ -49,10 +49,14 @@ const char* AlignmentWord(TAlignment a) {
   return "\\pard\\ql ";
 }
 
-// Font names go into the font table escaped like text, without the ';' that ends them.
+// Font names go into the font table escaped like text, a ';' (which would end the
+// name) as an escape too.
 void AppendName(std::string& out, const std::string& name) {
   for (unsigned char c : name) {
-    if (c == ';') continue;
+    if (c == ';') {
+      out += "\\'3b";
+      continue;
+    }
     const TEscape& e = kEscapes[c];
     out.append(e.Bytes, e.Length);
     if (c == '\t') out.push_back(' ');

@@ -167,7 +167,11 @@ void TTextModel::NormalizeAlignments() {
   std::size_t out = 0;
   for (std::size_t i = 0; i < alignments_.size(); ++i) {
     const TAlignmentSpan a = alignments_[i];
-    if (out > 0 && (a.Start > size || a.Alignment == alignments_[out - 1].Alignment)) continue;
+    // A stretch starts at a paragraph start only; an edit that cut a break in two
+    // joined its paragraphs, and the stretch inside goes.
+    const bool paragraphStart =
+        a.Start <= size && a.Start >= 2 && text_[a.Start - 2] == '\r' && text_[a.Start - 1] == '\n';
+    if (out > 0 && (!paragraphStart || a.Alignment == alignments_[out - 1].Alignment)) continue;
     if (out > 0 && a.Start == alignments_[out - 1].Start) {
       alignments_[out - 1] = a;
       if (out > 1 && alignments_[out - 2].Alignment == a.Alignment) --out;

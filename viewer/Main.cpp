@@ -40,6 +40,10 @@ std::unique_ptr<platform::TTopLevelWindow> RegisterMainWindowClass() {
 
 int main(int argc, char** argv) {
   platform::InitCommandLine(argc, argv);
+  // The window is laid out in pixels and does not scale with the screen's density.
+  if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) {
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+  }
   QApplication app(argc, argv);
   darvena::ui::InstallQtMessageBoxes();
   darvena::TCommonUnitLifetime common;

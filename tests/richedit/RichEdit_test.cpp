@@ -81,6 +81,22 @@ TEST_F(RichEditTest, WordWrapCountsDisplayLinesAndFollowsTheWidth) {
   EXPECT_EQ(edit_.LineCount(), 3);
 }
 
+TEST_F(RichEditTest, BothScrollBarsOrTheVerticalOne) {
+  Load(std::string(300, 'w') + "\nshort");
+  QCoreApplication::processEvents();
+  EXPECT_GT(edit_.horizontalScrollBar()->maximum(), 0);
+  edit_.horizontalScrollBar()->setValue(100);
+  EXPECT_EQ(edit_.horizontalScrollBar()->value(), 100);
+  edit_.SetScrollBars(TRichEdit::TScrollBars::Vertical);
+  EXPECT_EQ(edit_.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+  EXPECT_EQ(edit_.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  edit_.SetScrollBars(TRichEdit::TScrollBars::Both);
+  edit_.SetWordWrap(true);  // wrapping needs no sideways scrolling
+  EXPECT_EQ(edit_.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+  edit_.SetWordWrap(false);
+  EXPECT_EQ(edit_.horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+}
+
 TEST_F(RichEditTest, KeyboardSelectionSignalsAndCopies) {
   Load("кот и пёс\nвторая строка");
   edit_.SetReadOnly(true);

@@ -55,6 +55,15 @@ TEST(RtfWriter, EveryByteAndOddBreaksComeBack) {
   ExpectSameContent(m, RoundTrip(m), "all bytes");
 }
 
+TEST(RtfWriter, FontNamesWithTableCharactersComeBack) {
+  TTextModel m = PlainModel("ab");
+  TCharFormat f = m.FormatAt(0);
+  f.FontName = "Odd;Name {x}\\\xCA";
+  m.Select(1, 1);
+  m.SetSelFormat(f);
+  ExpectSameContent(m, RoundTrip(m), "font name");
+}
+
 TEST(RtfWriter, EmptyAndCentredTextsComeBack) {
   TTextModel empty;
   ExpectSameContent(empty, RoundTrip(empty), "empty");

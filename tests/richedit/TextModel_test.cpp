@@ -158,6 +158,16 @@ TEST(TextModel, ParagraphAlignmentCoversTheSelectedParagraphs) {
   m.ClearSelection();
   EXPECT_EQ(m.Text(), "p1\r\np2\r\np3p4");
   EXPECT_EQ(AlignmentMap(m), "cll");
+  // Deleting only the CR of a break leaves a lone LF, which breaks nothing: the
+  // paragraphs it separated are one, with the alignment of the first.
+  TTextModel n = PlainModel("a\r\nb\r\nc");
+  n.SetSelStart(3);
+  n.SetParagraphAlignment(TAlignment::Right);
+  n.Select(1, 1);
+  n.ClearSelection();
+  EXPECT_EQ(n.Text(), "a\nb\r\nc");
+  EXPECT_EQ(AlignmentMap(n), "ll");
+  EXPECT_EQ(n.AlignmentSpans().size(), 1u);
 }
 
 // The batch deletion must leave exactly what deleting its ranges one by one, from

@@ -196,3 +196,17 @@ TEST_F(FilterRun, LongKeysAreCut) {
   EXPECT_EQ(EditorText(), "кот\r\n");
   EXPECT_EQ(Docs[CurDoc].Key.size(), 255u);
 }
+
+TEST_F(FilterRun, WrappedLinesAreKeptFromTheirStart) {
+  // A line that wraps into many display lines, its match near the end.
+  std::string longLine;
+  for (int k = 0; k < 200; ++k)
+    longLine += "word ";
+  longLine += "cat";
+  OpenIn("first\r\n" + longLine + "\r\nlast", false);
+  ASSERT_TRUE(Form->Editor->WordWrap());
+  ASSERT_GT(Form->Editor->LineCount(), 3);  // the long line wraps
+  Type("CAT");
+  PressEnter();
+  EXPECT_EQ(EditorText(), longLine + "\r\n");
+}
