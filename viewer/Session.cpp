@@ -19,10 +19,16 @@ std::string Numbered(const char* name, int n) {
   return name + std::to_string(n);
 }
 
-// The parameters of the command line, each a document; true when there were any.
-bool LoadCommandLine(TMainForm& MainForm) {
+enum class TCommandLine {
+  None,    // no parameters: the session or the working folder decides
+  Loaded,  // the parameters were used
+  Full,    // the parameters filled the table; the last one loaded stays current
+};
+
+// The parameters of the command line, each a document.
+TCommandLine LoadCommandLine(TMainForm& MainForm) {
   const int count = platform::ParamCount();
-  if (count == 0) return false;
+  if (count == 0) return TCommandLine::None;
   int next = 1;
   for (int i = 1; i <= count; ++i) {
     const std::string name = platform::ParamStr(i);
@@ -36,10 +42,10 @@ bool LoadCommandLine(TMainForm& MainForm) {
     if (next > kMaxDocs) {
       ShowMessage(&MainForm, Ansi("Загружены первые ") + std::to_string(kMaxDocs) +
                                  Ansi(" файлов из командной строки"));
-      break;
+      return TCommandLine::Full;
     }
   }
-  return true;
+  return TCommandLine::Loaded;
 }
 
 // The documents of the previous session with their modes, and the remembered
@@ -100,13 +106,13 @@ void LoadStartDocuments(TMainForm& MainForm, TToolsForm& ToolsForm) {
   ToolsForm.ShowToolBarCheckBoxClick();
   ToolsForm.ShowToolBtnCaptionsCheckBoxClick();
 
-  if (LoadCommandLine(MainForm)) {
-    // The 16th of a full command line stays current.
-    if (DocCount >= kMaxDocs) return;
-  } else if (ToolsForm.OpenAgainCheckBox->isChecked()) {
-    LoadPreviousSession(MainForm);
-  } else if (ToolsForm.OpenWorkFolderCheckBox->isChecked()) {
-    LoadWorkFolder(MainForm);
+  const TCommandLine commandLine = LoadCommandLine(MainForm);
+  if (commandLine == TCommandLine::Full) return;
+  if (commandLine == TCommandLine::None) {
+    if (ToolsForm.OpenAgainCheckBox->isChecked())
+      LoadPreviousSession(MainForm);
+    else if (ToolsForm.OpenWorkFolderCheckBox->isChecked())
+      LoadWorkFolder(MainForm);
   }
 
   if (DocCount > 1) {

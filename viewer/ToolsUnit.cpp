@@ -34,6 +34,18 @@ QCheckBox* AddCheckBox(QWidget* group, QVBoxLayout* layout, const char* name, co
   return box;
 }
 
+using TStoredValues = std::array<std::pair<const char*, QCheckBox*>, 6>;
+
+// The stored values with their boxes, in the order they are read and written.
+TStoredValues StoredValues(const TToolsForm& form) {
+  return {{{"ShowToolBar", form.ShowToolBarCheckBox},
+           {"ShowToolBtnCap", form.ShowToolBtnCaptionsCheckBox},
+           {"ShowDocTypes", form.ShowExtCheckBox},
+           {"OpenAgain", form.OpenAgainCheckBox},
+           {"OpenWorkFolder", form.OpenWorkFolderCheckBox},
+           {"CloneKey", form.CloneKeyCheckBox}}};
+}
+
 }  // namespace
 
 TToolsForm::TToolsForm(TMainForm* MainForm_, QWidget* parent)
@@ -105,22 +117,6 @@ TToolsForm::TToolsForm(TMainForm* MainForm_, QWidget* parent)
 
   if (MainForm != nullptr) FormCreate();
 }
-
-namespace {
-
-using TStoredValues = std::array<std::pair<const char*, QCheckBox*>, 6>;
-
-// The stored values with their boxes, in the order they are read and written.
-TStoredValues StoredValues(const TToolsForm& form) {
-  return {{{"ShowToolBar", form.ShowToolBarCheckBox},
-           {"ShowToolBtnCap", form.ShowToolBtnCaptionsCheckBox},
-           {"ShowDocTypes", form.ShowExtCheckBox},
-           {"OpenAgain", form.OpenAgainCheckBox},
-           {"OpenWorkFolder", form.OpenWorkFolderCheckBox},
-           {"CloneKey", form.CloneKeyCheckBox}}};
-}
-
-}  // namespace
 
 void TToolsForm::FormCreate() {
   platform::TRegistry* reg = darvena::Reg;
