@@ -1,6 +1,7 @@
 #include "tests/viewer/ProgramFixture.h"
 
 #include <QTest>
+#include <QTimer>
 
 #include "platform/CodePage.h"
 #include "platform/CommandLine.h"
@@ -103,10 +104,15 @@ bool TProgramTest::Open(const std::string& name) {
 }
 
 void TProgramTest::ShowToolsAndPressOK() {
-  Tools->open();
-  EXPECT_TRUE(QTest::qWaitForWindowExposed(Tools.get()));
-  QTest::mouseClick(Tools->OKBitBtn, Qt::LeftButton);
-  QTRY_VERIFY(!Tools->isVisible());
+  // The settings command shows the dialog modally; OK is pressed from its loop.
+  bool pressed = false;
+  QTimer::singleShot(0, Tools.get(), [this, &pressed] {
+    pressed = Tools->isVisible();
+    QTest::mouseClick(Tools->OKBitBtn, Qt::LeftButton);
+  });
+  Form->ToolsCmd->trigger();
+  EXPECT_TRUE(pressed);
+  EXPECT_FALSE(Tools->isVisible());
 }
 
 void TProgramTest::Click(QWidget* widget) {

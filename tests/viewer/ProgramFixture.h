@@ -44,7 +44,7 @@ class TProgramTest : public testing::Test {
   void WriteDoc(const std::string& name, const std::string& bytes);
   // Opens a document of the working folder the way the program does.
   bool Open(const std::string& name);
-  // Shows the settings dialog (modal, without blocking) and presses its OK.
+  // Runs the settings command and presses OK in the dialog it shows.
   void ShowToolsAndPressOK();
   void Click(QWidget* widget);
 
