@@ -1,6 +1,7 @@
 #include "viewer/MainForm.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -16,6 +17,7 @@
 #include "platform/WinPath.h"
 #include "viewer/KeyCase.h"
 #include "viewer/QtText.h"
+#include "viewer/Session.h"
 #include "viewer/Title.h"
 
 // The icons live in this static library; the linker keeps them only when asked.
@@ -299,6 +301,20 @@ void TMainForm::SetupKeyPanel() {
   connect(WordWrapCheckBox, &QCheckBox::toggled, this, &TMainForm::WordWrapCheckBoxClick);
   connect(FilterBitBtn, &QPushButton::clicked, this, &TMainForm::FilterBitBtnClick);
   connect(WholeTextBitBtn, &QPushButton::clicked, this, &TMainForm::WholeTextBitBtnClick);
+}
+
+void TMainForm::SetPartners(TToolsForm* Tools, TProgressBox* Progress) {
+  ToolsForm = Tools;
+  ProgressBox = Progress;
+}
+
+void TMainForm::FormClose() {
+  SaveSession();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  FormClose();
+  QMainWindow::closeEvent(event);
 }
 
 std::string TMainForm::ProgramFileName() {

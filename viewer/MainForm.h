@@ -34,6 +34,9 @@ class TMainForm : public QMainWindow {
   // The empty window. Tools and Progress are the settings dialog and the status box,
   // which live as long as the window.
   TMainForm(TToolsForm* Tools, TProgressBox* Progress, QWidget* parent = nullptr);
+  // For a program that creates the window before its settings dialog and status
+  // box: gives the window the two, before its first event is handled.
+  void SetPartners(TToolsForm* Tools, TProgressBox* Progress);
   ~TMainForm() override;
 
   // ---- Controls ----
@@ -95,6 +98,8 @@ class TMainForm : public QMainWindow {
 
   // ---- Handlers ----
   void FormCreate();
+  // Saves the session; runs at every close of the window.
+  void FormClose();
   void FormResize();
   void Timer1Timer();
   void TabControlChange();
@@ -124,6 +129,7 @@ class TMainForm : public QMainWindow {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

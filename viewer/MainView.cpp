@@ -7,6 +7,7 @@
 #include "viewer/DocumentTable.h"
 #include "viewer/MainForm.h"
 #include "viewer/QtText.h"
+#include "viewer/Session.h"
 #include "viewer/Title.h"
 
 namespace viewer {
@@ -89,6 +90,12 @@ void TMainForm::ShowCurrentDocument() {
     KeyPanel->hide();
     return;
   }
+  // A remembered current document is taken only by an update that may change the
+  // editor's content: during a load the editor holds the new document, which must
+  // stay current. A remembered number beyond the open documents selects none.
+  if (RestoreCurDoc && !Busy && SavedCurDoc >= 1 && SavedCurDoc <= DocCount)
+    CurDoc = static_cast<std::uint8_t>(SavedCurDoc);
+  RestoreCurDoc = false;
   TF& D = Docs[CurDoc];
   TabControl->SetTabIndex(CurDoc - 1);
   FilterBitBtn->hide();

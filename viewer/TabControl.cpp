@@ -28,6 +28,12 @@ void TTabControl::DeleteTab(int index) {
   Relayout();
 }
 
+void TTabControl::SetCaption(int index, const QString& caption) {
+  if (index < 0 || index >= Count()) return;
+  tabs_[index].Caption = caption;
+  Relayout();
+}
+
 void TTabControl::SetTabIndex(int index) {
   if (index < -1 || index >= Count() || index == index_) return;
   index_ = index;

@@ -21,6 +21,8 @@ class TTabControl : public QWidget {
   void DeleteTab(int index);
   [[nodiscard]] int Count() const { return static_cast<int>(tabs_.size()); }
   [[nodiscard]] QString Caption(int index) const { return tabs_.value(index).Caption; }
+  // Gives the tab at index a new caption; nothing happens for an index out of range.
+  void SetCaption(int index, const QString& caption);
 
   // The selected tab, -1 when there is none. Setting it emits nothing.
   [[nodiscard]] int TabIndex() const { return index_; }
