@@ -191,29 +191,20 @@ void TRegistryStore::Initialise() {
 }
 
 void TRegistryStore::Write(const std::function<void()>& body) {
-  if (depth_ > 0) {
-    body();
-    return;
-  }
-  Exec("BEGIN IMMEDIATE");
-  depth_ = 1;
-  try {
-    body();
-    depth_ = 0;
-    Exec("COMMIT");
-  } catch (...) {
-    depth_ = 0;
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    throw;
-  }
+  InTransaction("BEGIN IMMEDIATE", body);
 }
 
 void TRegistryStore::Read(const std::function<void()>& body) {
+  InTransaction("BEGIN", body);
+}
+
+void TRegistryStore::InTransaction(const char* begin, const std::function<void()>& body) {
+  // A nested call runs inside the transaction already open.
   if (depth_ > 0) {
     body();
     return;
   }
-  Exec("BEGIN");
+  Exec(begin);
   depth_ = 1;
   try {
     body();

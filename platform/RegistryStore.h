@@ -94,6 +94,9 @@ class TRegistryStore {
   void Flush();
 
  private:
+  // Runs body in a transaction opened with begin, committed when body returns and
+  // rolled back when it throws.
+  void InTransaction(const char* begin, const std::function<void()>& body);
   explicit TRegistryStore(std::filesystem::path file);
   void Initialise();
   sqlite3_stmt* Prepare(const char* sql);
