@@ -48,7 +48,7 @@ TEST(RtfReader, TextOfEachConstruct) {
       {"character.rtf", "nbninununrnxp"},
       {"paragraphs.rtf", "one\r\ntwo\r\nthree\tfour\r\nfive\r\nsix"},
       {"alignment.rtf", "centre\r\nright\r\nleft\r\njustified\r\nlast"},
-      {"specials.rtf", "a—b–c•d‘e’f“g”h\u00A0i\u00ADj-k\\l{m}n"},
+      {"named_characters.rtf", "a—b–c•d‘e’f“g”h\u00A0i\u00ADj-k\\l{m}n"},
       {"ignorable.rtf", "abc"},
       {"skipped.rtf", "abclinkd7e"},
       {"bin.rtf", "abc"},
