@@ -10,57 +10,22 @@
 #include "platform/Machine.h"
 #include "platform/Registry.h"
 #include "platform/RegistryApi.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TempMachine.h"
 
-extern char** environ;
-
 using namespace platform;
+using darvena::test::ProgramFolder;
 using darvena::test::ReadFileBytes;
+using darvena::test::RunProgram;
+using darvena::test::TProgramRun;
 using darvena::test::TTempMachine;
 using darvena::test::WriteFileBytes;
 
 namespace {
 
-struct TRun {
-  int code = -1;
-  std::string out;  // UTF-8
-  std::string err;
-};
-
-std::filesystem::path ProgramFolder() {
-  return std::filesystem::read_symlink("/proc/self/exe").parent_path();
-}
-
-// Runs the built reg with these (UTF-8) arguments, no terminal on its input.
-TRun Reg(const std::vector<std::string>& args) {
-  const auto folder = std::filesystem::temp_directory_path();
-  const std::string outFile = (folder / ("reg-out-" + std::to_string(getpid()))).string();
-  const std::string errFile = (folder / ("reg-err-" + std::to_string(getpid()))).string();
-  const std::string program = (ProgramFolder() / "reg").string();
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const auto& a : args)
-    argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  pid_t pid = 0;
-  TRun run;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  run.out = ReadFileBytes(outFile);
-  run.err = ReadFileBytes(errFile);
-  std::filesystem::remove(outFile);
-  std::filesystem::remove(errFile);
-  return run;
+// Runs the built reg with these (UTF-8) arguments.
+TProgramRun Reg(const std::vector<std::string>& args) {
+  return RunProgram(ProgramFolder() / "reg", args);
 }
 
 // Fills HKCU\Software\Vel with every kind of value the format must carry.
@@ -97,8 +62,8 @@ TEST(RegTool, ExportThenImportIntoAFreshMachineGivesTheSameKey) {
   {
     TTempMachine first;
     FillSampleKey();
-    const TRun run = Reg({"export", "HKCU\\Software\\Vel", file});
-    ASSERT_EQ(run.code, 0) << run.err;
+    const TProgramRun run = Reg({"export", "HKCU\\Software\\Vel", file});
+    ASSERT_EQ(run.Code, 0) << run.Errors;
     exported = ReadFileBytes(file);
     EXPECT_EQ(exported.rfind("Windows Registry Editor Version 5.00\r\n\r\n", 0), 0u);
     EXPECT_NE(exported.find("[HKEY_CURRENT_USER\\Software\\Vel\\Дарвена]\r\n"), std::string::npos);
@@ -108,8 +73,8 @@ TEST(RegTool, ExportThenImportIntoAFreshMachineGivesTheSameKey) {
     EXPECT_NE(exported.find("\\\r\n  "), std::string::npos);  // long data is wrapped
   }
   TTempMachine second;
-  const TRun imported = Reg({"import", file});
-  ASSERT_EQ(imported.code, 0) << imported.err;
+  const TProgramRun imported = Reg({"import", file});
+  ASSERT_EQ(imported.Code, 0) << imported.Errors;
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey(Utf8ToAnsi("Software\\Vel\\ДАРВЕНА"), false));
   EXPECT_EQ(reg.ReadString(Utf8ToAnsi("Имя")), Utf8ToAnsi("Значение \"в кавычках\" C:\\Папка\\"));
@@ -120,7 +85,7 @@ TEST(RegTool, ExportThenImportIntoAFreshMachineGivesTheSameKey) {
   EXPECT_EQ(reg.ReadBinaryData("Blob").size(), 100u);
   EXPECT_TRUE(reg.KeyExists("\\Software\\Vel\\Empty key"));
   reg.CloseKey();
-  ASSERT_EQ(Reg({"export", "HKCU\\Software\\Vel", file, "/y"}).code, 0);
+  ASSERT_EQ(Reg({"export", "HKCU\\Software\\Vel", file, "/y"}).Code, 0);
   EXPECT_EQ(ReadFileBytes(file), exported);
   std::filesystem::remove(file);
 }
@@ -171,12 +136,12 @@ TEST(RegTool, CommandsAndTheirExitCodes) {
     for (const auto& a : s.args)
       line += a + " ";
     SCOPED_TRACE(line);
-    const TRun run = Reg(s.args);
-    EXPECT_EQ(run.code, s.code) << run.out << run.err;
-    const std::string& where = s.code == 0 ? run.out : run.err;
+    const TProgramRun run = Reg(s.args);
+    EXPECT_EQ(run.Code, s.code) << run.Output << run.Errors;
+    const std::string& where = s.code == 0 ? run.Output : run.Errors;
     EXPECT_NE(where.find(s.inOutput), std::string::npos) << where;
     if (s.code == 1) {
-      EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+      EXPECT_EQ(std::count(run.Errors.begin(), run.Errors.end(), '\n'), 1) << run.Errors;
     }
   }
 }
@@ -200,9 +165,9 @@ TEST(RegTool, ImportIsAllOrNothing) {
       "\"Gone\"=-\r\n"
       "[-HKEY_CURRENT_USER\\Software\\Vel\\Never]\r\n";
   WriteFileBytes(file, good + "[HKEY_CURRENT_USER\\Software\\Vel\\Bad]\r\n\"X\"=dword:xyz\r\n");
-  const TRun bad = Reg({"import", file.string()});
-  EXPECT_EQ(bad.code, 1);
-  EXPECT_NE(bad.err.find("Line 12"), std::string::npos) << bad.err;
+  const TProgramRun bad = Reg({"import", file.string()});
+  EXPECT_EQ(bad.Code, 1);
+  EXPECT_NE(bad.Errors.find("Line 12"), std::string::npos) << bad.Errors;
   TRegistry reg;
   EXPECT_FALSE(reg.KeyExists("Software\\Vel\\New"));
   EXPECT_FALSE(reg.KeyExists("Software\\Vel\\Bad"));
@@ -210,8 +175,8 @@ TEST(RegTool, ImportIsAllOrNothing) {
   EXPECT_TRUE(reg.ValueExists("Gone"));
 
   WriteFileBytes(file, good + "[-HKEY_CURRENT_USER\\Software\\Vel\\Old]\r\n");
-  const TRun ok = Reg({"import", file.string()});
-  ASSERT_EQ(ok.code, 0) << ok.err;
+  const TProgramRun ok = Reg({"import", file.string()});
+  ASSERT_EQ(ok.Code, 0) << ok.Errors;
   EXPECT_FALSE(reg.KeyExists("\\Software\\Vel\\Old"));
   ASSERT_TRUE(reg.OpenKey("\\Software\\Vel\\New", false));
   EXPECT_EQ(reg.ReadBinaryData("Bin"), (std::vector<uint8_t>{1, 2, 3}));
@@ -221,11 +186,11 @@ TEST(RegTool, ImportIsAllOrNothing) {
   WriteFileBytes(
       machine.DriveC() / "Папка" / "in.reg",
       "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vel\\C]\r\n");
-  const TRun fromC = Reg({"import", "c:\\папка\\in.reg"});
-  EXPECT_EQ(fromC.code, 0) << fromC.err;
+  const TProgramRun fromC = Reg({"import", "c:\\папка\\in.reg"});
+  EXPECT_EQ(fromC.Code, 0) << fromC.Errors;
   EXPECT_TRUE(reg.KeyExists("\\Software\\Vel\\C"));
 
   WriteFileBytes(file, "REGEDIT5\r\n");
-  EXPECT_EQ(Reg({"import", file.string()}).code, 1);
-  EXPECT_EQ(Reg({"import", (machine.Root() / "missing.reg").string()}).code, 1);
+  EXPECT_EQ(Reg({"import", file.string()}).Code, 1);
+  EXPECT_EQ(Reg({"import", (machine.Root() / "missing.reg").string()}).Code, 1);
 }

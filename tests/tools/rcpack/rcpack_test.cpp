@@ -11,6 +11,7 @@
 #include "platform/Resources.h"
 #include "platform/ResourcesManifest.h"
 #include "platform/ResourcesVersion.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TempMachine.h"
 
 using namespace platform;
@@ -20,33 +21,11 @@ using darvena::test::WriteFileBytes;
 
 namespace {
 
-struct TRun {
-  int Code = -1;
-  std::string Output;  // standard output and standard error
-};
+using TRun = darvena::test::TProgramRun;
 
-std::string Quote(const std::string& arg) {
-  std::string out = "'";
-  for (char c : arg)
-    out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-TRun RunProgram(const std::vector<std::string>& args) {
-  std::string command;
-  for (const std::string& a : args)
-    command += Quote(a) + " ";
-  command += "2>&1";
-  TRun run;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
-    run.Output.append(buffer, n);
-  int status = pclose(p);
-  run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+// Runs args[0] with the other arguments, its errors merged into its output.
+TRun RunMerged(const std::vector<std::string>& args) {
+  return darvena::test::RunProgram(args[0], {args.begin() + 1, args.end()}, true);
 }
 
 // A copy of a program that runs, to pack.
@@ -62,7 +41,7 @@ std::filesystem::path ProgramCopy(const TTempMachine& m, const std::string& name
 
 TEST(Rcpack, APackedProgramReadsItsOwnResources) {
   TTempMachine m;
-  TRun probe = RunProgram({PROBE_PATH});
+  TRun probe = RunMerged({PROBE_PATH});
   EXPECT_EQ(probe.Code, 0) << probe.Output;
   EXPECT_EQ(probe.Output,
             "seal intact\n"
@@ -80,7 +59,7 @@ TEST(Rcpack, APackedProgramReadsItsOwnResources) {
   std::filesystem::path extracted = m.Root() / "payload.exe";
   WriteFileBytes(extracted, *payload);
   std::filesystem::permissions(extracted, std::filesystem::perms::owner_all);
-  EXPECT_EQ(RunProgram({extracted}).Code, 5);
+  EXPECT_EQ(RunMerged({extracted}).Code, 5);
 
   std::optional<TVersionInfo> version = GetFileVersionInfoPosix(std::filesystem::path(PROBE_PATH));
   ASSERT_TRUE(version);
@@ -97,7 +76,7 @@ TEST(Rcpack, AProgramWithOneByteChangedRefusesToStart) {
     std::filesystem::path copy = m.Root() / "probe.exe";
     WriteFileBytes(copy, changed);
     std::filesystem::permissions(copy, std::filesystem::perms::owner_all);
-    TRun run = RunProgram({copy});
+    TRun run = RunMerged({copy});
     EXPECT_EQ(run.Code, 3) << at;
     EXPECT_EQ(run.Output, "seal damaged\n") << at;
   }
@@ -106,9 +85,9 @@ TEST(Rcpack, AProgramWithOneByteChangedRefusesToStart) {
 TEST(Rcpack, TheViewersResources) {
   TTempMachine m;
   std::filesystem::path exe = ProgramCopy(m, "Darvena.exe");
-  TRun pack = RunProgram({RCPACK_PATH, SOURCE_ROOT "/resources/Darvena.res", exe});
+  TRun pack = RunMerged({RCPACK_PATH, SOURCE_ROOT "/resources/Darvena.res", exe});
   ASSERT_EQ(pack.Code, 0) << pack.Output;
-  EXPECT_EQ(RunProgram({exe}).Code, 0);
+  EXPECT_EQ(RunMerged({exe}).Code, 0);
 
   TProgramFile file = TProgramFile::OpenPosix(exe);
   EXPECT_EQ(file.CheckSeal(), TSealStatus::Intact);
@@ -164,23 +143,23 @@ TEST(Rcpack, VariablesOutputPathAndRepacking) {
                  "resource RCDATA \"BLOB ${Which}\" \"${Folder}/blob.bin\"\r\n"
                  "resource \"#10\" #0042 data/blob.bin\n");
   std::filesystem::path out = m.Root() / "out.exe";
-  TRun pack = RunProgram(
+  TRun pack = RunMerged(
       {RCPACK_PATH, "-D", "Which=ONE", "-DFolder=data", m.Root() / "d.res", exe, "-o", out});
   ASSERT_EQ(pack.Code, 0) << pack.Output;
   EXPECT_EQ(ReadFileBytes(exe), original);
   TProgramFile packed = TProgramFile::OpenPosix(out);
   EXPECT_EQ(packed.LoadResource("rcdata", "blob one"), std::string("\0\1\2", 3));
   EXPECT_EQ(packed.LoadResource("#10", "#42"), std::string("\0\1\2", 3));
-  EXPECT_EQ(RunProgram({RCPACK_PATH, "--list", out}).Output,
+  EXPECT_EQ(RunMerged({RCPACK_PATH, "--list", out}).Output,
             "sealed, intact\nRCDATA BLOB ONE 0000 3\n#10 #42 0000 3\n");
 
   // Packing a packed file again replaces its resources.
   const auto size = std::filesystem::file_size(out);
-  ASSERT_EQ(RunProgram({RCPACK_PATH, "-DWhich=ONE", "-DFolder=data", m.Root() / "d.res", out}).Code,
+  ASSERT_EQ(RunMerged({RCPACK_PATH, "-DWhich=ONE", "-DFolder=data", m.Root() / "d.res", out}).Code,
             0);
   EXPECT_EQ(std::filesystem::file_size(out), size);
   EXPECT_EQ(TProgramFile::OpenPosix(out).CheckSeal(), TSealStatus::Intact);
-  EXPECT_EQ(RunProgram({out}).Code, 0);
+  EXPECT_EQ(RunMerged({out}).Code, 0);
 }
 
 TEST(Rcpack, FaultyDescriptionsLeaveTheProgramAlone) {
@@ -206,18 +185,18 @@ TEST(Rcpack, FaultyDescriptionsLeaveTheProgramAlone) {
   };
   for (const auto& c : cases) {
     WriteFileBytes(m.Root() / "bad.res", c.text);
-    TRun run = RunProgram({RCPACK_PATH, m.Root() / "bad.res", exe});
+    TRun run = RunMerged({RCPACK_PATH, m.Root() / "bad.res", exe});
     EXPECT_EQ(run.Code, 1) << c.text;
     EXPECT_NE(run.Output.find(c.message), std::string::npos) << c.text << " gave " << run.Output;
     EXPECT_NE(run.Output.find("bad.res"), std::string::npos) << run.Output;
   }
   // Two resources of one type and name.
   WriteFileBytes(m.Root() / "dup.res", "resource EXE X dup.res\nresource exe x dup.res\n");
-  TRun dup = RunProgram({RCPACK_PATH, m.Root() / "dup.res", exe});
+  TRun dup = RunMerged({RCPACK_PATH, m.Root() / "dup.res", exe});
   EXPECT_EQ(dup.Code, 1);
   EXPECT_NE(dup.Output.find("Duplicate resource"), std::string::npos) << dup.Output;
-  EXPECT_EQ(RunProgram({RCPACK_PATH, m.Root() / "missing.res", exe}).Code, 1);
-  EXPECT_EQ(RunProgram({RCPACK_PATH, m.Root() / "dup.res"}).Code, 2);
+  EXPECT_EQ(RunMerged({RCPACK_PATH, m.Root() / "missing.res", exe}).Code, 1);
+  EXPECT_EQ(RunMerged({RCPACK_PATH, m.Root() / "dup.res"}).Code, 2);
   EXPECT_EQ(ReadFileBytes(exe), original);
   // No half-written program is left beside it.
   std::vector<std::string> left;
