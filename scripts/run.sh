@@ -18,9 +18,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   show --paragraphs СЛОВАР samples/letter.rtf
   exit 0
 fi
-viewer=build/bin/Darvena.exe
-if [ ! -x "$viewer" ]; then
-  echo "Built. The viewer is not part of this build yet; nothing to run."
-  exit 0
-fi
-exec "$viewer" samples/*
+exec build/bin/Darvena.exe samples/*
