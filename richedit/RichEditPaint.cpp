@@ -159,8 +159,8 @@ void TRichEdit::PaintLine(QPainter& painter, const TDisplayLine& line, int y, in
     painter.fillRect(QRectF(x0 + pen / 64.0, y, w, height), highlight);
   }
   if (!wordWrap_) {
-    const int width = static_cast<int>(pen / 64) + 2 * kTextMargin +
-                      (bulleted ? layout_->BulletIndent() : 0);
+    const int width =
+        static_cast<int>(pen / 64) + 2 * kTextMargin + (bulleted ? layout_->BulletIndent() : 0);
     if (width > view_->WidestPainted) view_->WidestPainted = width;
   }
 }

@@ -276,8 +276,8 @@ TEST_F(RichEditTest, BulletedParagraphHangsItsBulletAndIndentsEveryLine) {
   ASSERT_FALSE(red.empty());
   // The bullet stands at the margin, on some rows of the first line only; the rows
   // of every line of the paragraph start past it, the last line's too.
-  const int bulletRows = static_cast<int>(
-      std::count_if(black.begin(), black.end(), [](int x) { return x < 6; }));
+  const int bulletRows =
+      static_cast<int>(std::count_if(black.begin(), black.end(), [](int x) { return x < 6; }));
   EXPECT_GT(bulletRows, 0);
   EXPECT_LT(bulletRows, static_cast<int>(black.size()) / 4);
   EXPECT_GE(black.back(), 8);
