@@ -93,9 +93,9 @@ void TTextModel::DeleteRanges(std::span<const TRange> ranges) {
   text_.resize(newSize);
   if (text_.size() < text_.capacity() / 2) text_.shrink_to_fit();
 
-  // Alignment: every paragraph of the new text takes the alignment of the old
+  // Paragraph format: every paragraph of the new text takes the format of the old
   // paragraph whose break (or end of text) ends it. A last paragraph whose old end
-  // was cut away keeps the alignment of the paragraph its last character came from.
+  // was cut away keeps the format of the paragraph its last character came from.
   if (alignments_.size() > 1) {
     const std::vector<TAlignmentSpan> old = std::move(alignments_);
     alignments_.clear();
@@ -114,8 +114,8 @@ void TTextModel::DeleteRanges(std::span<const TRange> ranges) {
       }
       while (ai + 1 < old.size() && old[ai + 1].Start <= oldMark)
         ++ai;
-      if (alignments_.empty() || alignments_.back().Alignment != old[ai].Alignment)
-        alignments_.push_back({paraStart, old[ai].Alignment});
+      if (alignments_.empty() || !alignments_.back().SameFormat(old[ai]))
+        alignments_.push_back({paraStart, old[ai].Alignment, old[ai].Bullets});
       if (mark >= newSize) break;
       paraStart = mark + 2;
     }

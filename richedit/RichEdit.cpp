@@ -31,12 +31,14 @@ TRichEdit::TRichEdit(QWidget* parent)
   verticalScrollBar()->setSingleStep(1);
   horizontalScrollBar()->setSingleStep(16);
   setContextMenuPolicy(Qt::NoContextMenu);
+  SyncBulletIndent();
 }
 
 TRichEdit::~TRichEdit() = default;
 
 void TRichEdit::SetDefaultFormat(const TCharFormat& format) {
   model_.SetDefaultFormat(format);
+  SyncBulletIndent();
   if (model_.TextLength() == 0) model_.Clear();
   ContentChanged();
 }
@@ -87,6 +89,12 @@ void TRichEdit::Clear() {
 
 int TRichEdit::TextWidthPixels() const {
   return std::max(1, viewport()->width() - 2 * kTextMargin);
+}
+
+void TRichEdit::SyncBulletIndent() {
+  // The bullet (0x95 in Windows-1251) and a gap as wide as two spaces.
+  const TFontMeasure& m = metrics_->Measure(model_.DefaultFormat());
+  layout_->SetBulletIndent((m.Advance[0x95] + 2 * m.Advance[' ']) / 64);
 }
 
 int TRichEdit::LineCount() {
@@ -186,6 +194,11 @@ void TRichEdit::SetParagraphAlignment(TAlignment alignment) {
   ContentChanged();
 }
 
+void TRichEdit::SetParagraphBullets(bool bullets) {
+  model_.SetParagraphBullets(bullets);
+  ContentChanged();
+}
+
 void TRichEdit::DeleteRanges(std::span<const TRange> ranges) {
   const int oldStart = SelStart(), oldLength = SelLength();
   model_.DeleteRanges(ranges);
@@ -230,7 +243,7 @@ void TRichEdit::CopyToClipboard() const {
   if (SelLength() == 0) return;
   auto* mime = new QMimeData;
   mime->setText(QString::fromStdString(platform::AnsiToUtf8(SelText())));
-  // The selection as rich text too, with its formats and alignment.
+  // The selection as rich text too, with its formats and paragraph formats.
   TTextModel part(model_.DefaultFormat());
   std::vector<TCharFormat> formats;
   std::vector<TFormatSpan> spans = model_.Spans(SelStart(), SelLength());
@@ -239,10 +252,14 @@ void TRichEdit::CopyToClipboard() const {
     s.FormatIndex = static_cast<int>(formats.size()) - 1;
     s.Start -= SelStart();
   }
-  std::vector<TAlignmentSpan> aligns{{0, model_.ParagraphAlignment(SelStart())}};
-  for (const TAlignmentSpan& a : model_.AlignmentSpans())
-    if (a.Start > SelStart() && a.Start < SelStart() + SelLength())
-      aligns.push_back({a.Start - SelStart(), a.Alignment});
+  TAlignmentSpan first = model_.ParagraphFormat(SelStart());
+  first.Start = 0;
+  std::vector<TAlignmentSpan> aligns{first};
+  for (TAlignmentSpan a : model_.AlignmentSpans())
+    if (a.Start > SelStart() && a.Start < SelStart() + SelLength()) {
+      a.Start -= SelStart();
+      aligns.push_back(a);
+    }
   if (part.Assign(SelText(), std::move(formats), std::move(spans), std::move(aligns))) {
     const std::string rtf = part.SaveRichText();
     mime->setData("text/rtf", QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size())));

@@ -101,6 +101,10 @@ class TRichEdit : public QAbstractScrollArea {
   void SetSelBold(bool bold);
   void SetSelStyles(TFontStyles styles);
   void SetParagraphAlignment(TAlignment alignment);
+  // See TTextModel::SetParagraphBullets; bulleted paragraphs show a bullet "•"
+  // hanging before their first line, their text indented past it.
+  void SetParagraphBullets(bool bullets);
+  [[nodiscard]] bool ParagraphBullets(int offset) const { return model_.ParagraphBullets(offset); }
   // Batch forms; see TTextModel::DeleteRanges and ColourRanges.
   void DeleteRanges(std::span<const TRange> ranges);
   void ColourRanges(std::span<const TRange> ranges, TRgb color);
@@ -165,6 +169,8 @@ class TRichEdit : public QAbstractScrollArea {
   void EnsureIndex();
   void SyncScrollBars();
   [[nodiscard]] int TextWidthPixels() const;
+  // Measures the bullet of the default format and hands the indent to the layout.
+  void SyncBulletIndent();
   [[nodiscard]] int LineIndexOf(int offset);
   // The display lines of logical line index, at most maxLines of them.
   void DisplayLinesOf(int line, std::vector<TDisplayLine>& out, std::size_t maxLines = SIZE_MAX);

@@ -29,17 +29,19 @@ int TRichEdit::LineHeight(const TDisplayLine& line) {
 }
 
 int TRichEdit::LineX(const TDisplayLine& line) {
-  const TAlignment align = model_.ParagraphAlignment(line.Start);
+  const TAlignmentSpan paragraph = model_.ParagraphFormat(line.Start);
   const int scroll = wordWrap_ ? 0 : view_->HOffset;
-  if (align == TAlignment::Left) return kTextMargin - scroll;
+  // A bulleted paragraph's text stands past the bullet, on every display line.
+  const int indent = paragraph.Bullets ? layout_->BulletIndent() : 0;
+  if (paragraph.Alignment == TAlignment::Left) return kTextMargin + indent - scroll;
   int end = line.End;
   const std::string& text = model_.Text();
   while (end > line.Start && text[end - 1] == ' ')
     --end;
   const int width = static_cast<int>(layout_->TextWidth(line.Start, end) / 64);
-  const int room = TextWidthPixels();
-  const int x = align == TAlignment::Center ? (room - width) / 2 : room - width;
-  return kTextMargin + std::max(0, x) - scroll;
+  const int room = TextWidthPixels() - indent;
+  const int x = paragraph.Alignment == TAlignment::Center ? (room - width) / 2 : room - width;
+  return kTextMargin + indent + std::max(0, x) - scroll;
 }
 
 int TRichEdit::XOfOffset(const TDisplayLine& line, int offset) {
@@ -107,6 +109,17 @@ void TRichEdit::PaintLine(QPainter& painter, const TDisplayLine& line, int y, in
   }
   const int baseline = y + ascent;
 
+  // The bullet hangs at the left margin of a bulleted paragraph's first line, in
+  // the format of its first character.
+  const bool bulleted = model_.ParagraphBullets(line.Start);
+  if (bulleted && model_.LineStart(line.Start) == line.Start) {
+    const TCharFormat& format = model_.FormatAt(line.Start);
+    painter.setFont(metrics_->Font(format));
+    painter.setPen(ToQColor(format.Color));
+    const int scroll = wordWrap_ ? 0 : view_->HOffset;
+    painter.drawText(QPointF(kTextMargin - scroll, baseline), QString(QChar(0x2022)));
+  }
+
   std::int64_t pen = 0;
   int pos = line.Start;
   while (pos < line.End) {
@@ -146,7 +159,8 @@ void TRichEdit::PaintLine(QPainter& painter, const TDisplayLine& line, int y, in
     painter.fillRect(QRectF(x0 + pen / 64.0, y, w, height), highlight);
   }
   if (!wordWrap_) {
-    const int width = static_cast<int>(pen / 64) + 2 * kTextMargin;
+    const int width =
+        static_cast<int>(pen / 64) + 2 * kTextMargin + (bulleted ? layout_->BulletIndent() : 0);
     if (width > view_->WidestPainted) view_->WidestPainted = width;
   }
 }

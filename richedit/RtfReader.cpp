@@ -28,7 +28,9 @@ constexpr std::size_t kMaxWord = 32;
 // Parameters are cut to this magnitude.
 constexpr long long kMaxParam = 0x7FFFFFFF;
 
-enum class TDest : std::uint8_t { Text, Skip, FontTable, ColorTable };
+// Bullet: the group that describes a paragraph's bullet or numbering; what it
+// finds out goes to the paragraph when it closes.
+enum class TDest : std::uint8_t { Text, Skip, FontTable, ColorTable, Bullet };
 
 // What a group pushes and pops.
 struct TState {
@@ -39,6 +41,7 @@ struct TState {
   TFontStyles Styles;
   int Uc = 1;
   TAlignment Align = TAlignment::Left;
+  bool Bullets = false;
 };
 
 struct TFontEntry {
@@ -95,6 +98,9 @@ class TReader {
   void EmitAnsi(unsigned char c);
   void EmitUnicode(long long code);
   void EmitBreak();
+  // Starts a paragraph-format stretch at paraStart_ when the format in force differs
+  // from the last one's.
+  void PushParagraphFormat();
   void SyncFormat();
   void SyncCodePage();
   void CommitFont();
@@ -191,9 +197,8 @@ TRtfContent TReader::Read() {
         break;
     }
   }
-  // The last paragraph, closed or not, takes the alignment in force at the end.
-  if (out_.Alignments.empty() || out_.Alignments.back().Alignment != state_.Align)
-    out_.Alignments.push_back({paraStart_, state_.Align});
+  // The last paragraph, closed or not, takes the paragraph format in force at the end.
+  PushParagraphFormat();
   if (out_.Runs.empty()) {
     SyncFormat();
     out_.Runs.push_back({0, 0, runFormat_});
@@ -223,8 +228,11 @@ bool TReader::CloseGroup() {
     if (!stack_.empty()) stack_.pop_back();
     return false;
   }
+  const bool bulletGroup = state_.Dest == TDest::Bullet;
+  const bool bullets = state_.Bullets;
   state_ = stack_.back();
   stack_.pop_back();
+  if (bulletGroup) state_.Bullets = bullets;
   formatDirty_ = true;
   codePageDirty_ = true;
   return true;
@@ -378,6 +386,18 @@ void TReader::Word(const TWordEntry* entry, long long param, bool hasParam) {
       break;
     case TWord::Pard:
       state_.Align = TAlignment::Left;
+      state_.Bullets = false;
+      break;
+    case TWord::Pn:
+      // {\*\pn ...} in the text describes the paragraph; elsewhere (list tables,
+      // the old rendering in \pntext) it is skipped with what holds it.
+      if (!stack_.empty() && stack_.back().Dest == TDest::Text) {
+        state_.Dest = TDest::Bullet;
+        state_.Bullets = false;
+      }
+      break;
+    case TWord::PnLvlBlt:
+      if (state_.Dest == TDest::Bullet) state_.Bullets = true;
       break;
     case TWord::Ql:
       state_.Align = TAlignment::Left;
@@ -499,6 +519,7 @@ void TReader::PlainBytes() {
       }
       break;
     case TDest::Skip:
+    case TDest::Bullet:
       break;
   }
 }
@@ -619,9 +640,14 @@ void TReader::EmitBreak() {
   SyncFormat();
   Put('\r');
   Put('\n');
-  if (out_.Alignments.empty() || out_.Alignments.back().Alignment != state_.Align)
-    out_.Alignments.push_back({paraStart_, state_.Align});
+  PushParagraphFormat();
   paraStart_ = Length();
+}
+
+void TReader::PushParagraphFormat() {
+  const TAlignmentSpan format{paraStart_, state_.Align, state_.Bullets};
+  if (out_.Alignments.empty() || !out_.Alignments.back().SameFormat(format))
+    out_.Alignments.push_back(format);
 }
 
 void TReader::Grow(std::size_t n) {

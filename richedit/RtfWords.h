@@ -38,6 +38,8 @@ enum class TWord : std::uint8_t {
   Bin,
   Par,
   Pard,
+  Pn,        // opens the group of a paragraph's bullet or numbering
+  PnLvlBlt,  // in that group: the paragraph is bulleted
   Ql,
   Qc,
   Qr,
@@ -126,6 +128,9 @@ inline constexpr TWordEntry kWords[] = {
     {"pgdsctbl", TWord::SkipDest},
     {"pict", TWord::SkipDest},
     {"plain", TWord::Plain},
+    {"pn", TWord::Pn},
+    {"pnlvlblt", TWord::PnLvlBlt},
+    {"pntext", TWord::SkipDest},
     {"private", TWord::SkipDest},
     {"qc", TWord::Qc},
     {"qd", TWord::Ql},

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace richedit {
 
@@ -40,13 +41,25 @@ constexpr std::array<TEscape, 256> kEscapes = MakeEscapes();
 const char* AlignmentWord(TAlignment a) {
   switch (a) {
     case TAlignment::Center:
-      return "\\pard\\qc ";
+      return "\\qc ";
     case TAlignment::Right:
-      return "\\pard\\qr ";
+      return "\\qr ";
     case TAlignment::Left:
       break;
   }
-  return "\\pard\\ql ";
+  return "\\ql ";
+}
+
+// The bullet of a paragraph, with the hanging indent other programs show it in.
+constexpr std::string_view kBulletWords =
+    "{\\*\\pn\\pnlvlblt\\pnindent200{\\pntxtb\\'95}}\\fi-200\\li200";
+
+// The paragraph-format words of a stretch: every property starts over at \pard.
+std::string ParagraphWords(const TAlignmentSpan& a) {
+  std::string words = "\\pard";
+  if (a.Bullets) words += kBulletWords;
+  words += AlignmentWord(a.Alignment);
+  return words;
 }
 
 // Font names go into the font table escaped like text, a ';' (which would end the
@@ -104,10 +117,11 @@ std::string WriteRtf(const TTextModel& model) {
   head += "}\r\n\\viewkind4\\uc1";
 
   // An upper bound of the size: every character escaped as its table says (a tab
-  // with its space, a CR LF as \par and a line end), every run and alignment change
+  // with its space, a CR LF as \par and a line end), every run and paragraph-format change
   // at its longest, and room for the last four-byte copy.
   const auto& aligns = model.AlignmentSpans();
-  std::size_t bound = head.size() + 16 + spans.size() * 80 + aligns.size() * 12;
+  std::size_t bound =
+      head.size() + 16 + spans.size() * 80 + aligns.size() * (kBulletWords.size() + 12);
   for (unsigned char c : text)
     bound += kEscapes[c].Length;
   bound += static_cast<std::size_t>(std::count(text.begin(), text.end(), '\t'));
@@ -132,10 +146,9 @@ std::string WriteRtf(const TTextModel& model) {
       ++ai;
     }
     if (aligned) {
-      const char* word = AlignmentWord(aligns[ai - 1].Alignment);
-      const std::size_t n = std::strlen(word);
-      std::memcpy(w, word, n);
-      w += n;
+      const std::string words = ParagraphWords(aligns[ai - 1]);
+      std::memcpy(w, words.data(), words.size());
+      w += words.size();
     }
     bool newRun = false;
     while (si < spans.size() && spans[si].Start <= pos) {

@@ -17,6 +17,20 @@ void TTextLayout::SetWrapWidth(int pixels) {
   breaksLine_ = -1;
 }
 
+void TTextLayout::SetBulletIndent(int pixels) {
+  const int indent = std::max(pixels, 0);
+  if (indent == bulletIndent_) return;
+  bulletIndent_ = indent;
+  breaksLine_ = -1;
+}
+
+std::int64_t TTextLayout::LimitOf(int lineStart) const {
+  const std::int64_t width = static_cast<std::int64_t>(wrapWidth_) * 64;
+  if (bulletIndent_ == 0 || !model_.ParagraphBullets(lineStart)) return width;
+  // A line always holds at least one character, however narrow the room left.
+  return std::max<std::int64_t>(width - static_cast<std::int64_t>(bulletIndent_) * 64, 64);
+}
+
 std::int64_t TTextLayout::TextWidth(int start, int end) {
   const unsigned char* text = reinterpret_cast<const unsigned char*>(model_.Text().data());
   std::int64_t x = 0;
@@ -40,7 +54,7 @@ void TTextLayout::BreakLineUntil(int lineStart, int lineEnd, int until, std::vec
   starts.clear();
   starts.push_back(lineStart);
   if (wrapWidth_ <= 0 || maxLines <= 1) return;
-  const std::int64_t limit = static_cast<std::int64_t>(wrapWidth_) * 64;
+  const std::int64_t limit = LimitOf(lineStart);
   const unsigned char* text = reinterpret_cast<const unsigned char*>(model_.Text().data());
 
   int begin = lineStart;  // start of the display line being filled
@@ -75,11 +89,17 @@ void TTextLayout::BreakLineUntil(int lineStart, int lineEnd, int until, std::vec
 
 int TTextLayout::DisplayLineCount() {
   if (wrapWidth_ <= 0) return model_.LineCount();
-  if (countRevision_ == model_.Revision() && countWidth_ == wrapWidth_) return count_;
+  if (countRevision_ == model_.Revision() && countWidth_ == wrapWidth_ &&
+      countIndent_ == bulletIndent_)
+    return count_;
 
   const std::string& text = model_.Text();
   const int size = model_.TextLength();
-  const std::int64_t limit = static_cast<std::int64_t>(wrapWidth_) * 64;
+  const std::int64_t fullLimit = static_cast<std::int64_t>(wrapWidth_) * 64;
+  // Paragraph-format stretches are walked alongside the lines, so that bulleted
+  // paragraphs cost no search each.
+  const auto& paragraphs = model_.AlignmentSpans();
+  std::size_t pi = 0;
   int count = 0;
   int lineStart = 0;
   // The widest character of each format in use bounds a line that surely fits.
@@ -91,17 +111,22 @@ int TTextLayout::DisplayLineCount() {
   widest = std::max(widest, kTabStop);
   while (lineStart < size) {
     const int lineEnd = richedit::LineEnd(text, lineStart);
+    while (pi + 1 < paragraphs.size() && paragraphs[pi + 1].Start <= lineStart)
+      ++pi;
+    const std::int64_t limit =
+        bulletIndent_ > 0 && paragraphs[pi].Bullets ? LimitOf(lineStart) : fullLimit;
     if (static_cast<std::int64_t>(lineEnd - lineStart) * widest <= limit ||
         FitsInOneRun(lineStart, lineEnd, limit)) {
       ++count;
     } else {
-      count += CountLines(lineStart, lineEnd);
+      count += CountLines(lineStart, lineEnd, limit);
     }
     if (lineEnd >= size) break;
     lineStart = lineEnd + 2;
   }
   countRevision_ = model_.Revision();
   countWidth_ = wrapWidth_;
+  countIndent_ = bulletIndent_;
   count_ = count;
   return count;
 }
@@ -129,10 +154,9 @@ bool TTextLayout::FitsInOneRun(int lineStart, int lineEnd, std::int64_t limit) {
   return a + b + c + d + tabs * kTabStop <= limit;
 }
 
-int TTextLayout::CountLines(int lineStart, int lineEnd) {
+int TTextLayout::CountLines(int lineStart, int lineEnd, std::int64_t limit) {
   // BreakLine's rule, counting instead of recording, and carrying the width of the
   // word that moves to the next line instead of measuring it again.
-  const std::int64_t limit = static_cast<std::int64_t>(wrapWidth_) * 64;
   const unsigned char* text = reinterpret_cast<const unsigned char*>(model_.Text().data());
   int lines = 1;
   int begin = lineStart;

@@ -52,6 +52,12 @@ class TTextLayout {
   void SetWrapWidth(int pixels);
   [[nodiscard]] int WrapWidth() const { return wrapWidth_; }
 
+  // How far the text of a bulleted paragraph stands in from the left, in pixels
+  // (the bullet hangs in that room); its lines wrap at the wrap width less this.
+  // Never less than 0.
+  void SetBulletIndent(int pixels);
+  [[nodiscard]] int BulletIndent() const { return bulletIndent_; }
+
   // The number of display lines of the whole text; an empty text has 0 and an
   // empty last line does not count (as TTextModel::LineCount). Linear in the text
   // the first time after a change; cached until the model or the width changes.
@@ -74,16 +80,20 @@ class TTextLayout {
   [[nodiscard]] std::int64_t TextWidth(int start, int end);
 
  private:
+  // The width, in 1/64 pixel, the logical line starting at lineStart wraps at.
+  [[nodiscard]] std::int64_t LimitOf(int lineStart) const;
   // Whether [lineStart, lineEnd) is in one format and surely fits in limit.
   bool FitsInOneRun(int lineStart, int lineEnd, std::int64_t limit);
   // The number of display lines of one logical line.
-  int CountLines(int lineStart, int lineEnd);
+  int CountLines(int lineStart, int lineEnd, std::int64_t limit);
 
   const TTextModel& model_;
   TMetricsSource& metrics_;
   int wrapWidth_ = 0;
+  int bulletIndent_ = 0;
   std::uint64_t countRevision_ = ~std::uint64_t{0};
   int countWidth_ = -1;
+  int countIndent_ = -1;
   int count_ = 0;
   // The display-line starts of the logical line at breaksLine_, for DisplayLineStart.
   std::vector<int> breaks_;

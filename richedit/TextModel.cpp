@@ -36,7 +36,7 @@ void TTextModel::ResetContent(std::string text) {
   formatIndex_.clear();
   formatIndex_.emplace(FormatKey(defaultFormat_), 0);
   runs_.assign(1, TRun{0, 0});
-  alignments_.assign(1, TAlignmentSpan{0, TAlignment::Left});
+  alignments_.assign(1, TAlignmentSpan{0, TAlignment::Left, false});
   selStart_ = 0;
   selLength_ = 0;
   insertion_ = defaultFormat_;
@@ -171,16 +171,16 @@ void TTextModel::NormalizeAlignments() {
     // joined its paragraphs, and the stretch inside goes.
     const bool paragraphStart =
         a.Start <= size && a.Start >= 2 && text_[a.Start - 2] == '\r' && text_[a.Start - 1] == '\n';
-    if (out > 0 && (!paragraphStart || a.Alignment == alignments_[out - 1].Alignment)) continue;
+    if (out > 0 && (!paragraphStart || a.SameFormat(alignments_[out - 1]))) continue;
     if (out > 0 && a.Start == alignments_[out - 1].Start) {
       alignments_[out - 1] = a;
-      if (out > 1 && alignments_[out - 2].Alignment == a.Alignment) --out;
+      if (out > 1 && alignments_[out - 2].SameFormat(a)) --out;
       continue;
     }
     alignments_[out++] = a;
   }
   alignments_.resize(out);
-  if (alignments_.empty()) alignments_.push_back({0, TAlignment::Left});
+  if (alignments_.empty()) alignments_.push_back({0, TAlignment::Left, false});
   alignments_[0].Start = 0;
 }
 
@@ -264,21 +264,26 @@ void TTextModel::ReplaceRange(int start, int length, std::string_view ins, int f
   const int delta = insLen - length;
   const int oldSize = TextLength();
 
-  // Paragraph alignment: the paragraph that holds start and the one that holds end
-  // become one, with the alignment of the later one (its break is the one kept).
+  // Paragraph format: the paragraph that holds start and the one that holds end
+  // become one, with the format of the later one (its break is the one kept).
   // When the range reaches the end of the text no break is kept, and what is left of
-  // the first paragraph keeps its own alignment.
+  // the first paragraph keeps its own format. Breaks inserted inside a paragraph
+  // split it into paragraphs of its format.
   if (length > 0 && alignments_.size() > 1) {
     const int head = LineStart(start);
-    const TAlignment kept =
-        end >= oldSize && start > head ? ParagraphAlignment(start) : ParagraphAlignment(end);
+    TAlignmentSpan kept =
+        end >= oldSize && start > head ? ParagraphFormat(start) : ParagraphFormat(end);
+    kept.Start = head;
     std::vector<TAlignmentSpan> next;
     next.reserve(alignments_.size() + 1);
     for (const TAlignmentSpan& a : alignments_)
       if (a.Start < head) next.push_back(a);
-    next.push_back({head, kept});
-    for (const TAlignmentSpan& a : alignments_)
-      if (a.Start > end) next.push_back({a.Start + delta, a.Alignment});
+    next.push_back(kept);
+    for (TAlignmentSpan a : alignments_)
+      if (a.Start > end) {
+        a.Start += delta;
+        next.push_back(a);
+      }
     alignments_ = std::move(next);
   } else if (delta != 0) {
     for (TAlignmentSpan& a : alignments_)
@@ -351,27 +356,55 @@ void TTextModel::TransformSelection(const std::function<void(TCharFormat&)>& cha
 
 // ---- Paragraphs ----
 
-TAlignment TTextModel::ParagraphAlignment(int offset) const {
+TAlignmentSpan TTextModel::ParagraphFormat(int offset) const {
   const int start = LineStart(offset);
   auto it = std::upper_bound(alignments_.begin(), alignments_.end(), start,
                              [](int o, const TAlignmentSpan& a) { return o < a.Start; });
-  return it == alignments_.begin() ? TAlignment::Left : std::prev(it)->Alignment;
+  return it == alignments_.begin() ? TAlignmentSpan{} : *std::prev(it);
+}
+
+TAlignment TTextModel::ParagraphAlignment(int offset) const {
+  return ParagraphFormat(offset).Alignment;
+}
+
+bool TTextModel::ParagraphBullets(int offset) const {
+  return ParagraphFormat(offset).Bullets;
 }
 
 void TTextModel::SetParagraphAlignment(TAlignment alignment) {
+  TransformParagraphs([alignment](TAlignmentSpan& a) { a.Alignment = alignment; });
+}
+
+void TTextModel::SetParagraphBullets(bool bullets) {
+  TransformParagraphs([bullets](TAlignmentSpan& a) { a.Bullets = bullets; });
+}
+
+void TTextModel::TransformParagraphs(const std::function<void(TAlignmentSpan&)>& change) {
   const int size = TextLength();
   const int first = LineStart(selStart_);
   const int lastChar = selLength_ > 0 ? selStart_ + selLength_ - 1 : selStart_;
   const int lastEnd = LineEnd(lastChar);
   const int after =
       lastEnd + 2 <= size && text_.compare(lastEnd, 2, "\r\n") == 0 ? lastEnd + 2 : -1;
+  // The stretches inside [first, after) keep their other properties; the one the
+  // first paragraph lies in is cut at first, and the one after resumes at after.
   std::vector<TAlignmentSpan> next;
   next.reserve(alignments_.size() + 2);
   for (const TAlignmentSpan& a : alignments_)
     if (a.Start < first) next.push_back(a);
-  next.push_back({first, alignment});
+  TAlignmentSpan head = ParagraphFormat(first);
+  head.Start = first;
+  change(head);
+  next.push_back(head);
+  for (TAlignmentSpan a : alignments_)
+    if (a.Start > first && (after < 0 || a.Start < after)) {
+      change(a);
+      next.push_back(a);
+    }
   if (after >= 0) {
-    next.push_back({after, ParagraphAlignment(after)});
+    TAlignmentSpan resume = ParagraphFormat(after);
+    resume.Start = after;
+    next.push_back(resume);
     for (const TAlignmentSpan& a : alignments_)
       if (a.Start > after) next.push_back(a);
   }

@@ -30,11 +30,18 @@ struct TFormatSpan {
   int FormatIndex = 0;  // index into TTextModel::Format
 };
 
-// One stretch of paragraphs with one alignment: from Start (a paragraph start)
-// up to the start of the next stretch or the end of the text.
+// One stretch of paragraphs with one paragraph format (alignment and bullets):
+// from Start (a paragraph start) up to the start of the next stretch or the end of
+// the text.
 struct TAlignmentSpan {
   int Start = 0;
   TAlignment Alignment = TAlignment::Left;
+  bool Bullets = false;  // each paragraph of the stretch starts with a bullet
+
+  // True when both stretches give their paragraphs the same format.
+  [[nodiscard]] bool SameFormat(const TAlignmentSpan& other) const {
+    return Alignment == other.Alignment && Bullets == other.Bullets;
+  }
 };
 
 class TTextModel {
@@ -51,8 +58,8 @@ class TTextModel {
   [[nodiscard]] const TCharFormat& DefaultFormat() const { return defaultFormat_; }
   void SetDefaultFormat(const TCharFormat& format);
 
-  // Empties the text: no characters, the default format, left alignment, the
-  // selection at 0.
+  // Empties the text: no characters, the default format, left alignment, no
+  // bullets, the selection at 0.
   void Clear();
 
   // Replaces the content with bytes read as Windows-1251 plain text: CR LF, a lone
@@ -76,8 +83,8 @@ class TTextModel {
   void LoadRichTextOrPlain(std::string_view bytes);
 
   // The content as rich text (Windows-1251, \ansicpg1251, font and colour tables,
-  // runs and alignment). LoadRichText(SaveRichText()) gives back the same text,
-  // runs and alignment.
+  // runs, alignment and bullets). LoadRichText(SaveRichText()) gives back the same
+  // text, runs, alignment and bullets.
   [[nodiscard]] std::string SaveRichText() const;
 
   // The whole text, line breaks as CR LF. The reference stays valid until the next
@@ -87,7 +94,7 @@ class TTextModel {
   // Up to length characters from start, clamped to the text.
   [[nodiscard]] std::string TextRange(int start, int length) const;
 
-  // A number that changes with every change of text, formats or alignment; caches
+  // A number that changes with every change of text, formats or paragraph format; caches
   // built from the model compare it to know whether they are stale.
   [[nodiscard]] std::uint64_t Revision() const { return revision_; }
 
@@ -152,6 +159,15 @@ class TTextModel {
   void SetParagraphAlignment(TAlignment alignment);
   // The alignment of the paragraph holding offset.
   [[nodiscard]] TAlignment ParagraphAlignment(int offset) const;
+  // Turns bullets on or off for every paragraph the selection touches (the caret's
+  // paragraph when it is empty). A paragraph made by breaking a line keeps the
+  // bullets and alignment of the one it was split from.
+  void SetParagraphBullets(bool bullets);
+  // True when the paragraph holding offset is bulleted.
+  [[nodiscard]] bool ParagraphBullets(int offset) const;
+  // The paragraph format (alignment and bullets) of the paragraph holding offset;
+  // Start is that of the stretch it lies in.
+  [[nodiscard]] TAlignmentSpan ParagraphFormat(int offset) const;
 
   // ---- Batch edits ----
 
@@ -179,7 +195,7 @@ class TTextModel {
   [[nodiscard]] int FormatRunEnd(int offset) const;
   // The format runs that cover [start, start + length), cut to that range, in order.
   [[nodiscard]] std::vector<TFormatSpan> Spans(int start, int length) const;
-  // The alignment stretches of the whole text, in order; the first starts at 0.
+  // The paragraph-format stretches of the whole text, in order; the first starts at 0.
   [[nodiscard]] const std::vector<TAlignmentSpan>& AlignmentSpans() const { return alignments_; }
 
   // Replaces the whole content at once: text with CR LF breaks as it is to be held,
@@ -203,6 +219,8 @@ class TTextModel {
   void ResetInsertion();
   void NormalizeRuns();
   void NormalizeAlignments();
+  // Applies change to the paragraph format of every paragraph the selection touches.
+  void TransformParagraphs(const std::function<void(TAlignmentSpan&)>& change);
   // Replaces [start, start + length) with ins in format formatIndex.
   void ReplaceRange(int start, int length, std::string_view ins, int formatIndex);
   void TransformSelection(const std::function<void(TCharFormat&)>& change);

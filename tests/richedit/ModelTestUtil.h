@@ -55,4 +55,17 @@ inline std::string AlignmentMap(const TTextModel& m) {
   return map;
 }
 
+// One character per line of the model: '*' when its paragraph is bulleted, '-' when not.
+inline std::string BulletMap(const TTextModel& m) {
+  std::string map;
+  int pos = 0;
+  while (true) {
+    map.push_back(m.ParagraphBullets(pos) ? '*' : '-');
+    const int end = m.LineEnd(pos);
+    if (end >= m.TextLength()) break;
+    pos = end + 2;
+  }
+  return map;
+}
+
 }  // namespace richedit::test

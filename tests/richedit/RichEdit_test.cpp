@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
+#include <vector>
 
 #include "platform/CodePage.h"
 
@@ -234,6 +236,53 @@ TEST_F(RichEditTest, PaintsFormatsBackgroundAndSelectionWithoutFocus) {
   edit_.SelectAll();
   const QColor highlight = edit_.palette().color(QPalette::Active, QPalette::Highlight);
   EXPECT_GT(CountPixels(edit_.viewport()->grab().toImage(), highlight), 100);
+}
+
+TEST_F(RichEditTest, BulletedParagraphHangsItsBulletAndIndentsEveryLine) {
+  // A bulleted paragraph in black above a plain one in red, both wrapping.
+  std::string para;
+  for (int i = 0; i < 40; ++i)
+    para += "mmmm ";
+  Load(para + "\n" + para);
+  edit_.SetWordWrap(true);
+  const int plainLines = edit_.LineCount();
+  edit_.Select(static_cast<int>(para.size()) + 2, static_cast<int>(para.size()));
+  edit_.SetSelColor(kRed);
+  edit_.SetSelStart(3);
+  edit_.SetParagraphBullets(true);
+  EXPECT_TRUE(edit_.ParagraphBullets(0));
+  EXPECT_FALSE(edit_.ParagraphBullets(edit_.TextLength()));
+  EXPECT_GE(edit_.LineCount(), plainLines);
+  edit_.setFocus();
+  QTest::keyClick(&edit_, Qt::Key_Home, Qt::ControlModifier);
+
+  // The leftmost pixel of each row near a colour, or -1.
+  const QImage image = edit_.viewport()->grab().toImage();
+  const auto leftmost = [&](int y, QColor color) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (std::abs(c.red() - color.red()) < 60 && std::abs(c.green() - color.green()) < 60 &&
+          std::abs(c.blue() - color.blue()) < 60)
+        return x;
+    }
+    return -1;
+  };
+  std::vector<int> black, red;
+  for (int y = 0; y < image.height(); ++y) {
+    if (const int x = leftmost(y, Qt::black); x >= 0) black.push_back(x);
+    if (const int x = leftmost(y, Qt::red); x >= 0) red.push_back(x);
+  }
+  ASSERT_GT(black.size(), 20u);
+  ASSERT_FALSE(red.empty());
+  // The bullet stands at the margin, on some rows of the first line only; the rows
+  // of every line of the paragraph start past it, the last line's too.
+  const int bulletRows =
+      static_cast<int>(std::count_if(black.begin(), black.end(), [](int x) { return x < 6; }));
+  EXPECT_GT(bulletRows, 0);
+  EXPECT_LT(bulletRows, static_cast<int>(black.size()) / 4);
+  EXPECT_GE(black.back(), 8);
+  // The plain paragraph below is not indented.
+  EXPECT_LT(*std::max_element(red.begin(), red.end()), 6);
 }
 
 TEST_F(RichEditTest, SuspendedRepaintingDefersWorkAndStreamsFollowTheMode) {

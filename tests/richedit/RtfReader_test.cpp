@@ -121,6 +121,20 @@ TEST(RtfReader, ParagraphAlignment) {
   EXPECT_EQ(AlignmentMap(Load(Fixture("libreoffice_like.rtf"))), "lrr");
 }
 
+TEST(RtfReader, BulletedParagraphs) {
+  // The shape word processors write: the rendered bullet in \pntext (not text), the
+  // bullet itself in {\*\pn ...}, carried over \par until \pard; a numbered list and
+  // a \pn inside a skipped table are not bullets.
+  const TTextModel m = Load(
+      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\pn\\pnlvlblt}}"
+      "\\pard{\\pntext\\f0\\'95\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}"
+      "\\fi-200\\li200\\qc one\\par{\\pntext\\'95\\tab}two\\par\\pard three\\par"
+      "{\\*\\pn\\pnlvlbody\\pndec}four\\par\\pard{\\*\\pn\\pnlvlblt}}");
+  EXPECT_EQ(m.Text(), "one\r\ntwo\r\nthree\r\nfour\r\n");
+  EXPECT_EQ(richedit::test::BulletMap(m), "**--*");
+  EXPECT_EQ(AlignmentMap(m), "cclll");
+}
+
 TEST(RtfReader, FormatsOfRealWorldShapes) {
   const TTextModel word = Load(Fixture("word_like.rtf"));
   EXPECT_EQ(word.FormatAt(0).FontName, "Calibri");

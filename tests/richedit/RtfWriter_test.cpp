@@ -8,16 +8,18 @@
 
 using namespace richedit;
 using richedit::test::AlignmentMap;
+using richedit::test::BulletMap;
 using richedit::test::PlainModel;
 
 namespace {
 
-// Text, every character's format and every paragraph's alignment are the same.
+// Text, every character's format and every paragraph's alignment and bullets are the same.
 void ExpectSameContent(const TTextModel& a, const TTextModel& b, const std::string& what) {
   ASSERT_EQ(a.Text(), b.Text()) << what;
   for (int i = 0; i < a.TextLength(); ++i)
     ASSERT_EQ(a.FormatAt(i), b.FormatAt(i)) << what << " at " << i;
   ASSERT_EQ(AlignmentMap(a), AlignmentMap(b)) << what;
+  ASSERT_EQ(BulletMap(a), BulletMap(b)) << what;
 }
 
 TTextModel RoundTrip(const TTextModel& m) {
@@ -76,6 +78,23 @@ TEST(RtfWriter, EmptyAndCentredTextsComeBack) {
   EXPECT_EQ(AlignmentMap(RoundTrip(m)), "lr");
 }
 
+TEST(RtfWriter, BulletedParagraphsComeBackWithTheirAlignment) {
+  TTextModel m = PlainModel("head\r\none\r\ntwo\r\nplain\r\n");
+  m.Select(6, 6);  // "one" and "two"
+  m.SetParagraphBullets(true);
+  m.SetSelStart(11);
+  m.SetParagraphAlignment(TAlignment::Center);
+  m.SetSelStart(m.TextLength());  // the empty last paragraph
+  m.SetParagraphBullets(true);
+  ASSERT_EQ(BulletMap(m), "-**-*");
+  const std::string rtf = m.SaveRichText();
+  // Written once per stretch, and no bullet character gets into the text.
+  EXPECT_NE(rtf.find("\\pnlvlblt"), std::string::npos) << rtf;
+  const TTextModel back = RoundTrip(m);
+  ExpectSameContent(m, back, "bullets");
+  EXPECT_EQ(AlignmentMap(back), "llcll");
+}
+
 class RtfWriterRandom : public testing::Test {};
 
 TEST_F(RtfWriterRandom, RandomModelsComeBackExactly) {
@@ -107,6 +126,7 @@ TEST_F(RtfWriterRandom, RandomModelsComeBackExactly) {
           break;
         case 3:
           m.SetParagraphAlignment(static_cast<TAlignment>(rng() % 3));
+          m.SetParagraphBullets(rng() % 2 == 0);
           break;
         default:
           m.SetSelBold(true);

@@ -38,6 +38,27 @@ std::vector<int> Breaks(const std::string& text, int width) {
   return starts;
 }
 
+TEST(TextLayout, BulletedParagraphsWrapNarrower) {
+  TTextModel m = PlainModel("aa aa aa\r\naa aa aa\r\naa aa aa");
+  m.SetSelStart(12);
+  m.SetParagraphBullets(true);
+  TFixedMetrics metrics;
+  TTextLayout layout(m, metrics);
+  layout.SetWrapWidth(60);  // "aa aa " fits, less 15 pixels of indent only "aa "
+  std::vector<int> starts;
+  EXPECT_EQ(layout.DisplayLineCount(), 6);
+  layout.SetBulletIndent(15);
+  EXPECT_EQ(layout.DisplayLineCount(), 7);
+  layout.BreakLine(10, 18, starts);
+  EXPECT_EQ(starts, (std::vector<int>{10, 13, 16}));
+  layout.BreakLine(0, 8, starts);
+  EXPECT_EQ(starts, (std::vector<int>{0, 6}));
+  EXPECT_EQ(layout.DisplayLineStart(17), 16);
+  // An indent wider than the width still leaves room for a character a line.
+  layout.SetBulletIndent(100);
+  EXPECT_EQ(layout.DisplayLineCount(), 2 + 6 + 2);
+}
+
 TEST(TextLayout, WhereALineBreaks) {
   const struct {
     const char* Text;

@@ -9,6 +9,7 @@
 
 using namespace richedit;
 using richedit::test::AlignmentMap;
+using richedit::test::BulletMap;
 using richedit::test::ColourMap;
 using richedit::test::PlainModel;
 
@@ -170,6 +171,72 @@ TEST(TextModel, ParagraphAlignmentCoversTheSelectedParagraphs) {
   EXPECT_EQ(n.AlignmentSpans().size(), 1u);
 }
 
+TEST(TextModel, BulletsFollowParagraphsThroughEdits) {
+  // Each case starts from three paragraphs, the middle one bulleted and centred.
+  const struct {
+    const char* What;
+    int Start;
+    int Length;
+    const char* Insert;
+    const char* Text;
+    const char* Bullets;
+    const char* Alignment;
+  } cases[] = {
+      {"break inside a bulleted paragraph", 5, 0, "\n", "aa\r\nb\r\nb\r\ncc", "-**-", "lccl"},
+      {"break at its end", 6, 0, "\r\n", "aa\r\nbb\r\n\r\ncc", "-**-", "lccl"},
+      {"break at its start", 4, 0, "\n", "aa\r\n\r\nbb\r\ncc", "-**-", "lccl"},
+      {"text typed into it", 5, 0, "xy", "aa\r\nbxyb\r\ncc", "-*-", "lcl"},
+      {"its break deleted: the later one's format", 6, 2, "", "aa\r\nbbcc", "--", "ll"},
+      {"the break before it deleted", 2, 2, "", "aabb\r\ncc", "*-", "cl"},
+      {"all of it deleted with its break", 4, 4, "", "aa\r\ncc", "--", "ll"},
+      // The joined paragraph takes the later one's format, and so does the one the
+      // inserted break splits off it.
+      {"replaced across into the next", 5, 4, "X\nY", "aa\r\nbX\r\nYc", "---", "lll"},
+  };
+  for (const auto& c : cases) {
+    TTextModel m = PlainModel("aa\r\nbb\r\ncc");
+    m.SetSelStart(5);
+    m.SetParagraphBullets(true);
+    m.SetParagraphAlignment(TAlignment::Center);
+    m.Select(c.Start, c.Length);
+    if (*c.Insert != '\0') {
+      m.ReplaceSelection(c.Insert);
+    } else {
+      m.ClearSelection();
+    }
+    EXPECT_EQ(m.Text(), c.Text) << c.What;
+    EXPECT_EQ(BulletMap(m), c.Bullets) << c.What;
+    EXPECT_EQ(AlignmentMap(m), c.Alignment) << c.What;
+  }
+}
+
+TEST(TextModel, BulletsAndAlignmentAreSetApart) {
+  TTextModel m = PlainModel("p1\r\np2\r\np3\r\np4");
+  m.Select(1, 5);  // p1 and p2
+  m.SetParagraphBullets(true);
+  m.Select(5, 4);  // p2 and p3
+  m.SetParagraphAlignment(TAlignment::Right);
+  EXPECT_EQ(BulletMap(m), "**--");
+  EXPECT_EQ(AlignmentMap(m), "lrrl");
+  m.SetSelStart(4);
+  m.SetParagraphBullets(false);  // p2 keeps its alignment
+  EXPECT_EQ(BulletMap(m), "*---");
+  EXPECT_EQ(AlignmentMap(m), "lrrl");
+  // Appending at the caret, as a help text is written: the switch applies to the
+  // empty last paragraph, and the breaks typed carry it on.
+  TTextModel h;
+  h.ReplaceSelection("Head\n");
+  h.SetParagraphBullets(true);
+  h.ReplaceSelection("one\ntwo\n");
+  h.SetParagraphBullets(false);
+  h.ReplaceSelection("\nend\n");
+  EXPECT_EQ(BulletMap(h), "-**---");
+  EXPECT_FALSE(h.ParagraphBullets(h.TextLength()));
+  h.Clear();
+  EXPECT_EQ(BulletMap(h), "-");
+  EXPECT_EQ(h.AlignmentSpans().size(), 1u);
+}
+
 // The batch deletion must leave exactly what deleting its ranges one by one, from
 // the last to the first, leaves: text, formats and alignment.
 TEST(TextModel, DeleteRangesMatchesOneByOneDeletion) {
@@ -189,6 +256,7 @@ TEST(TextModel, DeleteRangesMatchesOneByOneDeletion) {
       } else {
         a.SetSelBold(true);
       }
+      if (k == 2) a.SetParagraphBullets(true);
       if (k == 3) a.SetParagraphAlignment(TAlignment::Center);
     }
     TTextModel b = a;
@@ -214,6 +282,7 @@ TEST(TextModel, DeleteRangesMatchesOneByOneDeletion) {
     ASSERT_EQ(a.Text(), b.Text()) << "round " << round;
     ASSERT_EQ(ColourMap(a), ColourMap(b)) << "round " << round;
     ASSERT_EQ(AlignmentMap(a), AlignmentMap(b)) << "round " << round;
+    ASSERT_EQ(BulletMap(a), BulletMap(b)) << "round " << round;
     EXPECT_EQ(a.SelStart(), 0);
   }
 }

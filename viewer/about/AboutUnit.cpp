@@ -235,16 +235,19 @@ void TAboutForm::FormCreate() {
   DescrLabel->setText(Utf8("тессарел"));
   VersionLabel->setText(Utf8("версия") + " " + ToQt(darvena::VersionText));
 
-  // The help text, appended piece by piece at the caret. The paragraphs the
-  // description of the two filterings and the purpose stand in are bulleted
-  // paragraphs; the control has no bullet numbering, so they are written as plain
-  // paragraphs.
+  // The help text, appended piece by piece at the caret. Bullets are set for the
+  // paragraph that holds the caret, and a line break carries them on to the next
+  // one, so each switch stands just before the piece it is for: the purpose and the
+  // two filterings are bulleted.
   HelpRichEdit->setUpdatesEnabled(false);
   HelpRichEdit->Clear();
   AppendHelp("Назначение:\n", true);
+  HelpRichEdit->SetParagraphBullets(true);
   AppendHelp("Быстрый удобный поиск информации в текстах вольного стиля.\n", false);
+  HelpRichEdit->SetParagraphBullets(false);
   AppendHelp("\nФильтрующий просмотр:\n", true);
   AppendHelp("Поддерживаются два вида фильтрации - СТРОКОВАЯ и АБЗАЦНАЯ. ", false);
+  HelpRichEdit->SetParagraphBullets(true);
   AppendHelp(
       "При строковой фильтрации отображаются только строки, содержащие фрагменты, "
       "соответствующие ключу поиска. Примером текста, требующего строковой фильтрации, является "
@@ -253,6 +256,7 @@ void TAboutForm::FormCreate() {
       "строкой. Примером текста, требующего абзацной фильтрации, является энциклопедический "
       "словарь.\n",
       false);
+  HelpRichEdit->SetParagraphBullets(false);
   AppendHelp(
       "\nКлюч поиска - это то, что вводится Вами в нижнее окно редактирования.\n\nМожно ввести "
       "одно или несколько слов и нажать клавишу ENTER.\n\nЕсли ввести несколько слов (или "

@@ -24,6 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     model.ColourRanges(ranges, richedit::kRed);
     model.Select(b, 5);
     model.SetParagraphAlignment(richedit::TAlignment::Center);
+    model.SetParagraphBullets(size % 2 == 0);
     model.SetSelBold(true);
     if (size % 3 == 0) model.DeleteRanges(ranges);
     if (size % 5 == 0) model.ReplaceSelection("x\ny");
@@ -34,7 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < model.TextLength(); ++i)
     if (!(back.FormatAt(i) == model.FormatAt(i))) std::abort();
   for (int i = 0; i <= model.TextLength(); ++i)
-    if (back.ParagraphAlignment(i) != model.ParagraphAlignment(i)) std::abort();
+    if (back.ParagraphAlignment(i) != model.ParagraphAlignment(i) ||
+        back.ParagraphBullets(i) != model.ParagraphBullets(i))
+      std::abort();
   (void)model.FindText("\xCA\xCE\xD2", 0, model.TextLength(), true);
   return 0;
 }

@@ -171,6 +171,23 @@ TEST_F(TAboutFormTest, HelpTextHasGreenHeadingsAndPlainParagraphs) {
     EXPECT_EQ(format.Styles, richedit::TFontStyles{}) << plain;
   }
 
+  // The purpose and the two filterings are bulleted paragraphs, the headings and
+  // the key's description are not.
+  const auto bulleted = [&](const char* utf8) {
+    const int offset = help->FindText(platform::Utf8ToAnsi(utf8), 0, help->TextLength(), false);
+    EXPECT_GE(offset, 0) << utf8;
+    return help->ParagraphBullets(offset);
+  };
+  for (const char* on : {"Быстрый", "Поддерживаются", "При строковой", "При абзацной"})
+    EXPECT_TRUE(bulleted(on)) << on;
+  for (const char* off :
+       {"Назначение:", "Фильтрующий просмотр:", "Ключ поиска", "Можно ввести", "Если ввести"})
+    EXPECT_FALSE(bulleted(off)) << off;
+  // The empty paragraphs between the pieces are not bulleted either.
+  const int heading =
+      help->FindText(platform::Utf8ToAnsi("Фильтрующий"), 0, help->TextLength(), false);
+  EXPECT_FALSE(help->ParagraphBullets(heading - 2));
+
   EXPECT_TRUE(help->ReadOnly());
   EXPECT_EQ(help->ScrollBars(), richedit::TRichEdit::TScrollBars::Vertical);
   EXPECT_EQ(help->SelStart(), 0);
