@@ -31,7 +31,9 @@ void TTextModel::SetDefaultFormat(const TCharFormat& format) {
 }
 
 void TTextModel::ResetContent(std::string text) {
-  text_ = std::move(text);
+  // A swap, not a move: moving a short string in would keep the old text's room,
+  // which for a large document is most of the process's memory.
+  text_.swap(text);
   formats_.assign(1, defaultFormat_);
   formatIndex_.clear();
   formatIndex_.emplace(FormatKey(defaultFormat_), 0);
