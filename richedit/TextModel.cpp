@@ -60,6 +60,18 @@ bool TTextModel::LoadPlainText(std::string_view bytes) {
   return true;
 }
 
+bool TTextModel::AdoptPlainText(std::string&& bytes) {
+  // Every break is two characters once normalized, so an unchanged length means
+  // there was nothing to normalize.
+  if (NormalizedLength(bytes) != bytes.size()) {
+    const std::string taken = std::move(bytes);
+    return LoadPlainText(std::string_view(taken));
+  }
+  if (bytes.size() > kMaxText) return false;
+  ResetContent(std::move(bytes));
+  return true;
+}
+
 bool TTextModel::IsRichText(std::string_view bytes) {
   return bytes.starts_with("{\\rtf");
 }
