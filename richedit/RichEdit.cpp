@@ -53,6 +53,14 @@ void TRichEdit::LoadFromStream(std::string_view bytes) {
   }
 }
 
+void TRichEdit::AdoptStream(std::string&& bytes) {
+  if (plainText_) {
+    AdoptPlainText(std::move(bytes));
+  } else {
+    LoadRichText(bytes);
+  }
+}
+
 std::string TRichEdit::SaveToStream() const {
   return plainText_ ? model_.Text() : model_.SaveRichText();
 }
@@ -60,6 +68,16 @@ std::string TRichEdit::SaveToStream() const {
 bool TRichEdit::LoadPlainText(std::string_view bytes) {
   const int oldStart = SelStart(), oldLength = SelLength();
   const bool ok = model_.LoadPlainText(bytes);
+  view_->TopLine = view_->TopSub = view_->HOffset = 0;
+  view_->Anchor = view_->Caret = 0;
+  ContentChanged();
+  NotifySelection(oldStart, oldLength);
+  return ok;
+}
+
+bool TRichEdit::AdoptPlainText(std::string&& bytes) {
+  const int oldStart = SelStart(), oldLength = SelLength();
+  const bool ok = model_.AdoptPlainText(std::move(bytes));
   view_->TopLine = view_->TopSub = view_->HOffset = 0;
   view_->Anchor = view_->Caret = 0;
   ContentChanged();

@@ -59,10 +59,13 @@ class TRichEdit : public QAbstractScrollArea {
   // Replaces the content with bytes: in plain-text mode as plain text, otherwise as
   // rich text with plain text as the fall-back for bytes that are not rich text.
   void LoadFromStream(std::string_view bytes);
+  // The same, taking over the bytes' storage where it can.
+  void AdoptStream(std::string&& bytes);
   // The content as rich text, or as its plain text in plain-text mode.
   [[nodiscard]] std::string SaveToStream() const;
   // The explicit forms, whatever the mode.
   bool LoadPlainText(std::string_view bytes);
+  bool AdoptPlainText(std::string&& bytes);
   void LoadRichText(std::string_view bytes);  // with the plain-text fall-back
   [[nodiscard]] std::string SaveRichText() const { return model_.SaveRichText(); }
   // Empties the control.

@@ -31,7 +31,9 @@ void TTextModel::SetDefaultFormat(const TCharFormat& format) {
 }
 
 void TTextModel::ResetContent(std::string text) {
-  text_ = std::move(text);
+  // A swap, not a move: moving a short string in would keep the old text's room,
+  // which for a large document is most of the process's memory.
+  text_.swap(text);
   formats_.assign(1, defaultFormat_);
   formatIndex_.clear();
   formatIndex_.emplace(FormatKey(defaultFormat_), 0);
@@ -55,6 +57,18 @@ bool TTextModel::LoadPlainText(std::string_view bytes) {
   text.resize(size);
   NormalizeLineBreaks(bytes, text.data());
   ResetContent(std::move(text));
+  return true;
+}
+
+bool TTextModel::AdoptPlainText(std::string&& bytes) {
+  // Every break is two characters once normalized, so an unchanged length means
+  // there was nothing to normalize.
+  if (NormalizedLength(bytes) != bytes.size()) {
+    const std::string taken = std::move(bytes);
+    return LoadPlainText(std::string_view(taken));
+  }
+  if (bytes.size() > kMaxText) return false;
+  ResetContent(std::move(bytes));
   return true;
 }
 

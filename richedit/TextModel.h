@@ -68,6 +68,8 @@ class TTextModel {
   // selection goes to 0. Returns false, leaving the content as it was, only when the
   // result would exceed INT32_MAX characters.
   bool LoadPlainText(std::string_view bytes);
+  // The same, taking over the bytes' own storage where they need no change.
+  bool AdoptPlainText(std::string&& bytes);
 
   // True when bytes start as rich text does ("{\rtf", after no other byte).
   [[nodiscard]] static bool IsRichText(std::string_view bytes);

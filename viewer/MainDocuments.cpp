@@ -91,7 +91,7 @@ bool TMainForm::LoadDocument() {
   if (!IsRichTextName(D.FileName)) {
     try {
       BufRichEdit->SetPlainText(true);
-      BufRichEdit->LoadFromStream(D.WholeText);
+      BufRichEdit->AdoptStream(std::move(D.WholeText));
       std::string().swap(D.WholeText);
       BufRichEdit->SetPlainText(false);
       D.WholeText = BufRichEdit->SaveToStream();

@@ -32,12 +32,18 @@ TEST(TextModel, PlainTextBreaksBecomeCrLfAndNulStays) {
       {"x\r\n", "x\r\n"},
       {"a\0b\0"s, "a\0b\0"s},
       {"\xCA\xEE\xF2\n\xB8", "\xCA\xEE\xF2\r\n\xB8"},
+      {"longer than a short string\r\nkept", "longer than a short string\r\nkept"},
+      {"longer than a short string\nmended", "longer than a short string\r\nmended"},
   };
   for (const auto& c : cases) {
     TTextModel m;
     ASSERT_TRUE(m.LoadPlainText(c.In));
     EXPECT_EQ(m.Text(), c.Out) << testing::PrintToString(c.In);
     EXPECT_EQ(m.TextLength(), static_cast<int>(c.Out.size()));
+    // Handing the bytes over gives the same text, whether or not they need changes.
+    TTextModel adopted;
+    ASSERT_TRUE(adopted.AdoptPlainText(std::string(c.In)));
+    EXPECT_EQ(adopted.Text(), c.Out) << testing::PrintToString(c.In);
   }
 }
 
