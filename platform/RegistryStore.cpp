@@ -258,19 +258,16 @@ void TRegistryStore::DeleteTree(TKeyId key) {
 }
 
 std::vector<std::string> TRegistryStore::SubkeyNames(TKeyId key) {
-  std::vector<std::string> names;
-  TQuery q(Prepare("SELECT name FROM keys WHERE parent = ?1 ORDER BY fold"));
-  q.Bind(1, key);
-  int rc;
-  while ((rc = q.Step()) == SQLITE_ROW)
-    names.push_back(q.Blob(0));
-  if (rc != SQLITE_DONE) Fail(rc, "cannot be read");
-  return names;
+  return Names("SELECT name FROM keys WHERE parent = ?1 ORDER BY fold", key);
 }
 
 std::vector<std::string> TRegistryStore::ValueNames(TKeyId key) {
+  return Names("SELECT name FROM vals WHERE key = ?1 ORDER BY fold", key);
+}
+
+std::vector<std::string> TRegistryStore::Names(const char* sql, TKeyId key) {
   std::vector<std::string> names;
-  TQuery q(Prepare("SELECT name FROM vals WHERE key = ?1 ORDER BY fold"));
+  TQuery q(Prepare(sql));
   q.Bind(1, key);
   int rc;
   while ((rc = q.Step()) == SQLITE_ROW)

@@ -97,6 +97,8 @@ class TRegistryStore {
   // Runs body in a transaction opened with begin, committed when body returns and
   // rolled back when it throws.
   void InTransaction(const char* begin, const std::function<void()>& body);
+  // The names a query over one key's children gives, in its order.
+  std::vector<std::string> Names(const char* sql, TKeyId key);
   explicit TRegistryStore(std::filesystem::path file);
   void Initialise();
   sqlite3_stmt* Prepare(const char* sql);
