@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "platform/BigBuffer.h"
 #include "platform/CodePage.h"
 #include "platform/FileRights.h"
 #include "platform/Machine.h"
@@ -183,6 +184,7 @@ std::string ReadWholeFile(std::string_view path) {
   try {
     // Sized from fstat; a file that grows meanwhile (or reports no size, as under
     // /proc) is read on to its end, within the same limit.
+    ReserveLarge(bytes, static_cast<size_t>(st.st_size));
     bytes.resize(static_cast<size_t>(st.st_size));
     size_t have = 0;
     for (;;) {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "platform/BigBuffer.h"
 #include "richedit/LineBreaks.h"
 #include "richedit/TextModel.h"
 
@@ -86,12 +87,23 @@ void TTextModel::DeleteRanges(std::span<const TRange> ranges) {
     ri = j - 1;
   }
 
-  // The text, compacted in place.
-  char* data = text_.data();
-  for (const TKept& k : kept)
-    if (k.NewStart != k.From) std::memmove(data + k.NewStart, data + k.From, k.To - k.From);
-  text_.resize(newSize);
-  if (text_.size() < text_.capacity() / 2) text_.shrink_to_fit();
+  if (text_.use_count() > 1) {
+    // The buffer is shared with a saved copy: the kept stretches go into a new one.
+    const std::string& old = Text();
+    std::string next;
+    platform::ReserveLarge(next, newSize);
+    for (const TKept& k : kept)
+      next.append(old, k.From, k.To - k.From);
+    text_ = std::make_shared<std::string>(std::move(next));
+  } else {
+    // The text, compacted in place.
+    std::string& text = *text_;
+    char* data = text.data();
+    for (const TKept& k : kept)
+      if (k.NewStart != k.From) std::memmove(data + k.NewStart, data + k.From, k.To - k.From);
+    text.resize(newSize);
+    if (text.size() < text.capacity() / 2) text.shrink_to_fit();
+  }
 
   // Paragraph format: every paragraph of the new text takes the format of the old
   // paragraph whose break (or end of text) ends it. A last paragraph whose old end
@@ -103,7 +115,7 @@ void TTextModel::DeleteRanges(std::span<const TRange> ranges) {
     std::size_t ai = 0;
     int paraStart = 0;
     while (true) {
-      const int mark = richedit::LineEnd(text_, paraStart);
+      const int mark = richedit::LineEnd(Text(), paraStart);
       int oldMark = oldSize;
       if (mark < newSize) {
         while (ki + 1 < kept.size() && kept[ki + 1].NewStart <= mark)

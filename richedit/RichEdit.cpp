@@ -94,6 +94,32 @@ void TRichEdit::LoadRichText(std::string_view bytes) {
   NotifySelection(oldStart, oldLength);
 }
 
+void TRichEdit::LoadFromStream(const TRichStream& stream) {
+  if (plainText_) {
+    LoadPlainText(stream.SavedContent() ? stream.Bytes() : stream.RawBytes());
+  } else {
+    LoadRichText(stream);
+  }
+}
+
+void TRichEdit::SaveToStream(TRichStream& stream) const {
+  stream = plainText_ ? TRichStream(model_.Text()) : SaveRichStream();
+}
+
+void TRichEdit::LoadRichText(const TRichStream& stream) {
+  const TTextModel* saved = stream.SavedContent();
+  if (!saved) {
+    LoadRichText(std::string_view(stream.RawBytes()));
+    return;
+  }
+  const int oldStart = SelStart(), oldLength = SelLength();
+  model_.AssignContent(*saved);
+  view_->TopLine = view_->TopSub = view_->HOffset = 0;
+  view_->Anchor = view_->Caret = 0;
+  ContentChanged();
+  NotifySelection(oldStart, oldLength);
+}
+
 void TRichEdit::Clear() {
   const int oldStart = SelStart(), oldLength = SelLength();
   model_.Clear();

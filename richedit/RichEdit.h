@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "richedit/CharFormat.h"
+#include "richedit/RichStream.h"
 #include "richedit/TextLayout.h"
 #include "richedit/TextModel.h"
 
@@ -68,6 +69,12 @@ class TRichEdit : public QAbstractScrollArea {
   bool AdoptPlainText(std::string&& bytes);
   void LoadRichText(std::string_view bytes);  // with the plain-text fall-back
   [[nodiscard]] std::string SaveRichText() const { return model_.SaveRichText(); }
+  // The same over a TRichStream: a saved content comes back as it was saved, with
+  // no rich-text reading, and saving shares the control's text buffer.
+  void LoadFromStream(const TRichStream& stream);
+  void SaveToStream(TRichStream& stream) const;
+  void LoadRichText(const TRichStream& stream);  // with the plain-text fall-back
+  [[nodiscard]] TRichStream SaveRichStream() const { return TRichStream::Saved(model_); }
   // Empties the control.
   void Clear();
 

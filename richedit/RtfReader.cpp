@@ -7,8 +7,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/BigBuffer.h"
 #include "platform/CodePage.h"
-#include "richedit/BigBuffer.h"
 #include "richedit/RtfCodePages.h"
 #include "richedit/RtfWords.h"
 
@@ -164,7 +164,7 @@ class TReader {
 TRtfContent TReader::Read() {
   // The text is never longer than the rich text it comes from; room that stays
   // unused is never touched.
-  ReserveLarge(out_.Text, size_);
+  platform::ReserveLarge(out_.Text, size_);
   while (p_ < size_ && !rootClosed_) {
     const unsigned char c = data_[p_];
     switch (c) {

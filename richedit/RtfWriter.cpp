@@ -1,6 +1,6 @@
 #include "richedit/RtfWriter.h"
 
-#include "richedit/BigBuffer.h"
+#include "platform/BigBuffer.h"
 
 #include <algorithm>
 #include <array>
@@ -158,7 +158,7 @@ std::string WriteRtf(const TTextModel& model) {
   bound += EscapedLength(text);
 
   std::string out;
-  ReserveLarge(out, bound);
+  platform::ReserveLarge(out, bound);
   out.resize(bound);
   char* w = out.data();
   std::memcpy(w, head.data(), head.size());

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "richedit/BigBuffer.h"
+#include "platform/BigBuffer.h"
 #include "richedit/LineBreaks.h"
 #include "richedit/RtfReader.h"
 #include "richedit/RtfWriter.h"
@@ -31,9 +31,9 @@ void TTextModel::SetDefaultFormat(const TCharFormat& format) {
 }
 
 void TTextModel::ResetContent(std::string text) {
-  // A swap, not a move: moving a short string in would keep the old text's room,
-  // which for a large document is most of the process's memory.
-  text_.swap(text);
+  // A new buffer, not an assignment into the old one: that would keep the old
+  // text's room, which for a large document is most of the process's memory.
+  text_ = std::make_shared<std::string>(std::move(text));
   formats_.assign(1, defaultFormat_);
   formatIndex_.clear();
   formatIndex_.emplace(FormatKey(defaultFormat_), 0);
@@ -45,6 +45,20 @@ void TTextModel::ResetContent(std::string text) {
   Touch();
 }
 
+void TTextModel::AssignContent(const TTextModel& other) {
+  if (&other == this) return;
+  text_ = other.text_;
+  formats_ = other.formats_;
+  formatIndex_ = other.formatIndex_;
+  runs_ = other.runs_;
+  alignments_ = other.alignments_;
+  selStart_ = 0;
+  selLength_ = 0;
+  ResetInsertion();
+  // Caches built from either model must see a revision they never saw.
+  revision_ = std::max(revision_, other.revision_) + 1;
+}
+
 void TTextModel::Clear() {
   ResetContent({});
 }
@@ -53,7 +67,7 @@ bool TTextModel::LoadPlainText(std::string_view bytes) {
   const std::size_t size = NormalizedLength(bytes);
   if (size > kMaxText) return false;
   std::string text;
-  ReserveLarge(text, size);
+  platform::ReserveLarge(text, size);
   text.resize(size);
   NormalizeLineBreaks(bytes, text.data());
   ResetContent(std::move(text));
@@ -99,7 +113,7 @@ std::string TTextModel::TextRange(int start, int length) const {
   if (length <= 0) return {};
   const int end =
       static_cast<int>(std::min<long long>(static_cast<long long>(start) + length, size));
-  return text_.substr(start, end - start);
+  return Text().substr(start, end - start);
 }
 
 // ---- Formats ----
@@ -159,7 +173,7 @@ void TTextModel::NormalizeRuns() {
   for (std::size_t i = 0; i < runs_.size(); ++i) {
     TRun r = runs_[i];
     // A line break is one unit: a run never starts on the LF of a CR LF.
-    if (r.Start > 0 && r.Start < size && text_[r.Start] == '\n' && text_[r.Start - 1] == '\r') {
+    if (r.Start > 0 && r.Start < size && Text()[r.Start] == '\n' && Text()[r.Start - 1] == '\r') {
       ++r.Start;
       if (i + 1 < runs_.size() && runs_[i + 1].Start <= r.Start) continue;
     }
@@ -183,8 +197,8 @@ void TTextModel::NormalizeAlignments() {
     const TAlignmentSpan a = alignments_[i];
     // A stretch starts at a paragraph start only; an edit that cut a break in two
     // joined its paragraphs, and the stretch inside goes.
-    const bool paragraphStart =
-        a.Start <= size && a.Start >= 2 && text_[a.Start - 2] == '\r' && text_[a.Start - 1] == '\n';
+    const bool paragraphStart = a.Start <= size && a.Start >= 2 && Text()[a.Start - 2] == '\r' &&
+                                Text()[a.Start - 1] == '\n';
     if (out > 0 && (!paragraphStart || a.SameFormat(alignments_[out - 1]))) continue;
     if (out > 0 && a.Start == alignments_[out - 1].Start) {
       alignments_[out - 1] = a;
@@ -226,22 +240,22 @@ bool TTextModel::Assign(std::string text, std::vector<TCharFormat> formats,
 int TTextModel::LineCount() const {
   const int size = TextLength();
   if (size == 0) return 0;
-  const int breaks = CountLineBreaks(text_.data(), text_.size());
-  return EndsWithLineBreak(text_) ? breaks : breaks + 1;
+  const int breaks = CountLineBreaks(Text().data(), Text().size());
+  return EndsWithLineBreak(Text()) ? breaks : breaks + 1;
 }
 
 int TTextModel::LineStart(int offset) const {
-  return richedit::LineStart(text_, std::clamp(offset, 0, TextLength()));
+  return richedit::LineStart(Text(), std::clamp(offset, 0, TextLength()));
 }
 
 int TTextModel::LineEnd(int offset) const {
-  return richedit::LineEnd(text_, LineStart(offset));
+  return richedit::LineEnd(Text(), LineStart(offset));
 }
 
 // ---- Selection ----
 
 void TTextModel::ResetInsertion() {
-  if (text_.empty()) {
+  if (Text().empty()) {
     insertion_ = formats_[runs_[0].FormatIndex];
   } else {
     insertion_ = FormatAt(selLength_ > 0 || selStart_ == 0 ? selStart_ : selStart_ - 1);
@@ -269,7 +283,7 @@ void TTextModel::SelectAll() {
 }
 
 std::string TTextModel::SelText() const {
-  return text_.substr(selStart_, selLength_);
+  return Text().substr(selStart_, selLength_);
 }
 
 void TTextModel::ReplaceRange(int start, int length, std::string_view ins, int formatIndex) {
@@ -318,7 +332,17 @@ void TTextModel::ReplaceRange(int start, int length, std::string_view ins, int f
   }
   runs_ = std::move(next);
 
-  text_.replace(start, length, ins);
+  if (text_.use_count() > 1) {
+    // The buffer is shared: the new text is put together once, not copied and then
+    // edited.
+    const std::string& old = Text();
+    std::string joined;
+    platform::ReserveLarge(joined, old.size() - length + ins.size());
+    joined.append(old, 0, start).append(ins).append(old, end, std::string::npos);
+    text_ = std::make_shared<std::string>(std::move(joined));
+  } else {
+    text_->replace(start, length, ins);
+  }
   NormalizeRuns();
   NormalizeAlignments();
   Touch();
@@ -334,7 +358,7 @@ void TTextModel::ClearSelection() {
 
 bool TTextModel::ReplaceSelection(std::string_view text) {
   const std::size_t insLen = NormalizedLength(text);
-  if (text_.size() - selLength_ + insLen > kMaxText) return false;
+  if (Text().size() - selLength_ + insLen > kMaxText) return false;
   std::string ins(insLen, '\0');
   NormalizeLineBreaks(text, ins.data());
   const TCharFormat format = insertion_;
@@ -399,7 +423,7 @@ void TTextModel::TransformParagraphs(const std::function<void(TAlignmentSpan&)>&
   const int lastChar = selLength_ > 0 ? selStart_ + selLength_ - 1 : selStart_;
   const int lastEnd = LineEnd(lastChar);
   const int after =
-      lastEnd + 2 <= size && text_.compare(lastEnd, 2, "\r\n") == 0 ? lastEnd + 2 : -1;
+      lastEnd + 2 <= size && Text().compare(lastEnd, 2, "\r\n") == 0 ? lastEnd + 2 : -1;
   // The stretches inside [first, after) keep their other properties; the one the
   // first paragraph lies in is cut at first, and the one after resumes at after.
   std::vector<TAlignmentSpan> next;

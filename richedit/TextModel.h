@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -50,6 +51,10 @@ class TTextModel {
   // Cyrillic, black).
   TTextModel();
   explicit TTextModel(const TCharFormat& defaultFormat);
+  // A copy shares the text buffer until one of the two changes its text. There is
+  // no move: a moved-from model must still hold a text, and a copy costs no more.
+  TTextModel(const TTextModel&) = default;
+  TTextModel& operator=(const TTextModel&) = default;
 
   // ---- Content ----
 
@@ -80,6 +85,12 @@ class TTextModel {
   // fails once the header is there.
   bool LoadRichText(std::string_view bytes);
 
+  // Replaces the content (text, formats, runs, paragraph format) with that of
+  // other, as a copy: the two share one text buffer until either of them changes
+  // its text, so that saving a large document and showing it again cost no copy.
+  // The default format stays this model's own; the selection goes to 0.
+  void AssignContent(const TTextModel& other);
+
   // Loads bytes as rich text, or, when they are not rich text, as plain text:
   // what the control does with a stream it is told holds rich text.
   void LoadRichTextOrPlain(std::string_view bytes);
@@ -91,8 +102,8 @@ class TTextModel {
 
   // The whole text, line breaks as CR LF. The reference stays valid until the next
   // change of the model.
-  [[nodiscard]] const std::string& Text() const { return text_; }
-  [[nodiscard]] int TextLength() const { return static_cast<int>(text_.size()); }
+  [[nodiscard]] const std::string& Text() const { return *text_; }
+  [[nodiscard]] int TextLength() const { return static_cast<int>(text_->size()); }
   // Up to length characters from start, clamped to the text.
   [[nodiscard]] std::string TextRange(int start, int length) const;
 
@@ -233,7 +244,8 @@ class TTextModel {
   void Touch() { ++revision_; }
 
   TCharFormat defaultFormat_;
-  std::string text_;
+  // Never null. Copies of the model share it until one of them changes the text.
+  std::shared_ptr<std::string> text_;
   std::vector<TCharFormat> formats_;
   std::unordered_map<std::string, int> formatIndex_;  // FormatKey -> index
   // Sorted by Start, the first at 0, never two equal neighbours, never one starting

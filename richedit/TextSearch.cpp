@@ -76,7 +76,7 @@ int TTextModel::FindText(std::string_view what, int start, int length, bool whol
   for (int c = 0; c < 256; ++c)
     if (kAnsiUpper[c] == folded) variants[variantCount++] = static_cast<unsigned char>(c);
 
-  const auto* text = reinterpret_cast<const unsigned char*>(text_.data());
+  const auto* text = reinterpret_cast<const unsigned char*>(Text().data());
   const auto* ukey = reinterpret_cast<const unsigned char*>(key.data());
 
   // Whether the key occurs at s (its pivot character is already known to match).

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "richedit/RichStream.h"
 #include "viewer/Paragraphs.h"
 
 namespace viewer {
@@ -43,9 +44,9 @@ struct TF {
   // Paragraph boundaries (see TParagraphIndex).
   TEmpties Bounds;
   // The document as rich text.
-  std::string WholeText;
+  richedit::TRichStream WholeText;
   // The last filter result as rich text; empty until the first run.
-  std::string Filtered;
+  richedit::TRichStream Filtered;
 };
 
 // Docs[1] to Docs[16]; Docs[0] is never used.

@@ -55,9 +55,11 @@ bool TMainForm::LoadDocument() {
 
   D.WholeText.clear();
   bool loaded = false;
+  std::int64_t size = 0;
   try {
     if (auto bytes = ReadDocumentFile(D.FileName, ProgramFolder())) {
-      D.WholeText = std::move(*bytes);
+      size = static_cast<std::int64_t>(bytes->size());
+      D.WholeText = richedit::TRichStream(std::move(*bytes));
       loaded = true;
     }
   } catch (const std::bad_alloc&) {
@@ -67,12 +69,12 @@ bool TMainForm::LoadDocument() {
     HideProgressBox();
     DocCount = oldDocCount;
     CurDoc = oldCurDoc;
-    std::string().swap(D.WholeText);
+    D.WholeText.clear();
     ShowMessage(this, Ansi("Не удалось загрузить файл ") + D.FileName);
     return false;
   }
-  D.BigFile = static_cast<std::int64_t>(D.WholeText.size()) > kBigFileSize;
-  std::string().swap(D.Filtered);
+  D.BigFile = size > kBigFileSize;
+  D.Filtered.clear();
 
   if (CurDoc == 1) {
     CloseCmd->setEnabled(true);
@@ -91,10 +93,9 @@ bool TMainForm::LoadDocument() {
   if (!IsRichTextName(D.FileName)) {
     try {
       BufRichEdit->SetPlainText(true);
-      BufRichEdit->AdoptStream(std::move(D.WholeText));
-      std::string().swap(D.WholeText);
+      BufRichEdit->AdoptStream(D.WholeText.TakeBytes());
       BufRichEdit->SetPlainText(false);
-      D.WholeText = BufRichEdit->SaveToStream();
+      BufRichEdit->SaveToStream(D.WholeText);
       BufRichEdit->SetPlainText(true);
       BufRichEdit->Clear();
     } catch (const std::exception&) {
@@ -149,8 +150,8 @@ void TMainForm::CloseCmdExecute() {
   if (DocCount == 0 || Refused()) return;
   TabControl->DeleteTab(CurDoc - 1);
   TF& D = Docs[CurDoc];
-  std::string().swap(D.WholeText);
-  std::string().swap(D.Filtered);
+  D.WholeText.clear();
+  D.Filtered.clear();
   TEmpties().swap(D.Bounds);
   if (DocCount > 1 && CurDoc < DocCount) {
     for (int k = CurDoc; k < DocCount; ++k)

@@ -118,7 +118,7 @@ void TMainForm::FilterBitBtnClick() {
     Editor->SetSelStart(0);
     Editor->SetReadOnly(true);
     UpdateCounts();
-    D.Filtered = Editor->SaveRichText();
+    D.Filtered = Editor->SaveRichStream();
     WholeTextBitBtn->show();
   }
 

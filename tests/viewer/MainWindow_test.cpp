@@ -89,9 +89,9 @@ TEST_F(MainWindow, RadioButtonsRefilter) {
   Click(Form->StringRadioButton);
   EXPECT_EQ(EditorText(), "кот\r\n");
   // The button already checked does nothing.
-  const std::string before = Docs[CurDoc].Filtered;
+  const std::string before = Docs[CurDoc].Filtered.Bytes();
   Click(Form->StringRadioButton);
-  EXPECT_EQ(Docs[CurDoc].Filtered, before);
+  EXPECT_EQ(Docs[CurDoc].Filtered.Bytes(), before);
   EXPECT_EQ(EditorText(), "кот\r\n");
 }
 

@@ -1,6 +1,6 @@
-// Room for large texts. Touching fresh memory page by page costs more than the work
-// done in it, so the room is reserved untouched and asked for in huge pages where
-// the system offers them. Internal to the control.
+// Room for large texts: a file read whole, a document's text. Touching fresh memory
+// page by page costs more than the work done in it, so the room is reserved
+// untouched and asked for in huge pages where the system offers them.
 #pragma once
 
 #include <sys/mman.h>
@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-namespace richedit {
+namespace platform {
 
 // Reserves room for capacity characters in s, without touching it.
 inline void ReserveLarge(std::string& s, std::size_t capacity) {
@@ -23,4 +23,4 @@ inline void ReserveLarge(std::string& s, std::size_t capacity) {
   if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
-}  // namespace richedit
+}  // namespace platform
