@@ -11,11 +11,9 @@
 #include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QValidator>
 
 #include "platform/Files.h"
 #include "platform/WinPath.h"
-#include "viewer/KeyCase.h"
 #include "viewer/QtText.h"
 #include "viewer/Session.h"
 #include "viewer/Title.h"
@@ -27,16 +25,6 @@ static void InitViewerResources() {
 
 namespace viewer {
 namespace {
-
-// Turns every typed or pasted letter into upper case.
-class TUpperCaseValidator final : public QValidator {
- public:
-  using QValidator::QValidator;
-  State validate(QString& input, int&) const override {
-    input = UpperCaseKey(input);
-    return Acceptable;
-  }
-};
 
 QAction* MakeAction(QObject* owner, const char* name, const char* caption, const char* hint,
                     const char* icon, bool enabled) {
@@ -108,7 +96,6 @@ TMainForm::TMainForm(TToolsForm* Tools, TProgressBox* Progress, QWidget* parent)
 
   KeyPanel = new QWidget(central);
   KeyPanel->setObjectName("KeyPanel");
-  KeyPanel->setFixedHeight(38);
   KeyPanel->hide();
   layout->addWidget(KeyPanel);
   SetupKeyPanel();
@@ -217,90 +204,6 @@ void TMainForm::SetupMenus() {
       button->setFixedHeight(23);
     }
   }
-}
-
-void TMainForm::SetupKeyPanel() {
-  auto handCursor = [](QWidget* w) { w->setCursor(Qt::PointingHandCursor); };
-
-  BlockGroupBox = new QGroupBox(QString::fromUtf8("Показать    "), KeyPanel);
-  BlockGroupBox->setObjectName("BlockGroupBox");
-  BlockGroupBox->setGeometry(2, 0, 435, 37);
-  const int captionWidth = BlockGroupBox->fontMetrics().horizontalAdvance(BlockGroupBox->title());
-
-  StringRadioButton = new QRadioButton(QString::fromUtf8("строки"), BlockGroupBox);
-  StringRadioButton->setObjectName("StringRadioButton");
-  StringRadioButton->setChecked(true);
-  StringRadioButton->adjustSize();
-  StringRadioButton->move(captionWidth + 8, 0);
-  ParaRadioButton = new QRadioButton(QString::fromUtf8("абзацы, содержащие"), BlockGroupBox);
-  ParaRadioButton->setObjectName("ParaRadioButton");
-  ParaRadioButton->adjustSize();
-  ParaRadioButton->move(StringRadioButton->geometry().right() + 6, 0);
-
-  WordWrapCheckBox = new QCheckBox(QString::fromUtf8("Перенос слов"), BlockGroupBox);
-  WordWrapCheckBox->setObjectName("WordWrapCheckBox");
-  WordWrapCheckBox->setChecked(true);
-  WordWrapCheckBox->setFocusPolicy(Qt::ClickFocus);
-  WordWrapCheckBox->adjustSize();
-  WordWrapCheckBox->move(435 - WordWrapCheckBox->width() - 6, 0);
-
-  KeyEdit = new QLineEdit(BlockGroupBox);
-  KeyEdit->setObjectName("KeyEdit");
-  KeyEdit->setValidator(new TUpperCaseValidator(KeyEdit));
-  QFont keyFont("Arial");
-  keyFont.setPixelSize(12);
-  keyFont.setBold(true);
-  KeyEdit->setFont(keyFont);
-  KeyEdit->setStyleSheet("color: rgb(255, 0, 0)");
-  KeyEdit->setGeometry(6, 15, 330, 19);
-  KeyEdit->installEventFilter(this);
-
-  WholeCheckBox = new QCheckBox(BlockGroupBox);
-  WholeCheckBox->setObjectName("WholeCheckBox");
-  WholeCheckBox->adjustSize();
-  WholeCheckBox->move(342, 16);
-  WholeCheckLabel = new QLabel(QString::fromUtf8("целиком"), BlockGroupBox);
-  WholeCheckLabel->setObjectName("WholeCheckLabel");
-  QFont labelFont("Arial");
-  labelFont.setPixelSize(9);
-  WholeCheckLabel->setFont(labelFont);
-  WholeCheckLabel->setStyleSheet("color: rgb(128, 128, 128)");
-  WholeCheckLabel->adjustSize();
-  WholeCheckLabel->move(WholeCheckBox->geometry().right() + 2, 20);
-  WholeCheckLabel->installEventFilter(this);
-
-  StrNumLabel = new QLabel(KeyPanel);
-  StrNumLabel->setObjectName("StrNumLabel");
-  StrNumLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
-  FilterBitBtn =
-      new QPushButton(QIcon(":/viewer/icons/filter.svg"), QString::fromUtf8("Применить"), KeyPanel);
-  FilterBitBtn->setObjectName("FilterBitBtn");
-  FilterBitBtn->setGeometry(BlockGroupBox->width() + 8, 5, 86, 29);
-  FilterBitBtn->hide();
-  WholeTextBitBtn = new QPushButton(QIcon(":/viewer/icons/wholetext.svg"),
-                                    QString::fromUtf8("Показать\nвесь текст"), KeyPanel);
-  WholeTextBitBtn->setObjectName("WholeTextBitBtn");
-  WholeTextBitBtn->setGeometry(FilterBitBtn->geometry().right() + 5, 5, 90, 29);
-  WholeTextBitBtn->hide();
-
-  for (QWidget* w : std::initializer_list<QWidget*>{
-           StringRadioButton, ParaRadioButton, WordWrapCheckBox, WholeCheckBox, WholeCheckLabel,
-           FilterBitBtn, WholeTextBitBtn}) {
-    handCursor(w);
-  }
-
-  connect(KeyEdit, &QLineEdit::textChanged, this, &TMainForm::KeyEditChange);
-  connect(WholeCheckBox, &QCheckBox::toggled, this, &TMainForm::WholeCheckBoxClick);
-  connect(StringRadioButton, &QRadioButton::toggled, this, [this](bool on) {
-    if (on) StringRadioButtonClick();
-  });
-  connect(ParaRadioButton, &QRadioButton::toggled, this, [this](bool on) {
-    if (on) ParaRadioButtonClick();
-  });
-  connect(WordWrapCheckBox, &QCheckBox::toggled, this, &TMainForm::WordWrapCheckBoxClick);
-  connect(FilterBitBtn, &QPushButton::clicked, this, &TMainForm::FilterBitBtnClick);
-  connect(WholeTextBitBtn, &QPushButton::clicked, this, &TMainForm::WholeTextBitBtnClick);
 }
 
 void TMainForm::SetPartners(TToolsForm* Tools, TProgressBox* Progress) {

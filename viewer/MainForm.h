@@ -1,9 +1,10 @@
 // TMainForm: the viewer's main window. The tab row of the open documents, the
 // read-only editor that shows the current one, and the key panel where the user
 // types a search key and chooses how to filter. Its methods are split by concern:
-// MainForm.cpp builds the window, MainView.cpp keeps the controls in line with the
-// current document and handles the user's input, MainDocuments.cpp opens and
-// closes documents, MainFilter.cpp runs the filter.
+// MainForm.cpp builds the window, MainKeyPanel.cpp builds and arranges the key
+// panel, MainView.cpp keeps the controls in line with the current document and
+// handles the user's input, MainDocuments.cpp opens and closes documents,
+// MainFilter.cpp runs the filter.
 #pragma once
 
 #include <QAction>
@@ -136,6 +137,9 @@ class TMainForm : public QMainWindow {
   void SetupActions();
   void SetupMenus();
   void SetupKeyPanel();
+  // Places the key panel's controls by their size hints and the group box's frame as the
+  // style draws it, and makes the panel as tall as they need.
+  void ArrangeKeyPanel();
   void SetEditorWordWrap(bool wrap);
   void SetStatusText(const std::string& text);
   // Hides the status box, giving the activation back to this window when the box had it.
