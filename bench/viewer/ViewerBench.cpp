@@ -98,6 +98,13 @@ int main(int argc, char** argv) {
   const std::string rg = "rg -i -F -c --encoding windows-1251 '" + platform::AnsiToUtf8(needle) +
                          "' '" + file.string() + "' >/dev/null";
   const double rgTime = TimeCommand(rg);
+  // Peers of the load and of the two-word run on the same bytes: iconv converting
+  // the file to UTF-8 (a read and a pass over every byte, as the load makes), and a
+  // ripgrep pipeline keeping the lines with both words.
+  const double iconvTime =
+      TimeCommand("iconv -f CP1251 -t UTF-8 '" + file.string() + "' >'" + folder.string() + "/u8'");
+  const double rg2Time = TimeCommand("rg -i -F --encoding windows-1251 'кот' '" + file.string() +
+                                     "' | rg -i -F 'пёс' >/dev/null");
 
   const double fileMb = static_cast<double>(size) / (1024 * 1024);
   std::printf("document: %.1f MB, %d paragraphs, %d matches of two words\n", fileMb,
@@ -112,6 +119,12 @@ int main(int argc, char** argv) {
   }
   std::printf("peak memory:   %.2f x the file's size, over the empty window (budget 4.00)\n",
               static_cast<double>(peakKb - baseKb) * 1024 / static_cast<double>(size));
+  if (iconvTime > 0) std::printf("load against iconv to UTF-8: %.2f\n", load / iconvTime);
+  if (rg2Time > 0) std::printf("two-word run against rg | rg: %.2f\n", filter / rg2Time);
+  const double peak = static_cast<double>(peakKb - baseKb) * 1024 / static_cast<double>(size);
+  // One line for scripts that gather several runs.
+  std::printf("result load=%.3f filter=%.3f oneword=%.3f peak=%.2f iconv=%.3f rg=%.3f rg2=%.3f\n",
+              load, filter, oneWord, peak, iconvTime, rgTime, rg2Time);
   std::filesystem::remove_all(folder);
   return 0;
 }
