@@ -31,6 +31,9 @@ class TLoadingScope {
 void TMainForm::ShowWholeText() {
   TF& D = Docs[CurDoc];
   Editor->LoadRichText(D.WholeText);
+  // A document read from a rich-text file is read once: from then on its whole text
+  // is kept as the editor holds it, and every later showing costs no reading.
+  if (!D.WholeText.SavedContent()) D.WholeText = Editor->SaveRichStream();
   D.ShowsWholeText = true;
 }
 

@@ -95,6 +95,26 @@ TEST_F(Documents, OnlyLowerCaseRtfIsReadAsRichText) {
   EXPECT_EQ(format.Charset, 204);
 }
 
+TEST_F(Documents, RichTextComesBackWholeAfterEveryRun) {
+  const std::string rtf =
+      A("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Arial;}}"
+        "{\\colortbl;\\red0\\green128\\blue0;}\\f0\\fs24 "
+        "\\qc\\cf1 кот\\par\\pard\\par\\b пёс\\b0  и кот\\par}");
+  ASSERT_TRUE(OpenText("letter.rtf", rtf));
+  const std::string loaded = Form->Editor->SaveRichText();
+  ASSERT_EQ(EditorText(), "кот\r\n\r\nпёс и кот\r\n");
+  for (const char* key : {"КОТ", "ПЁС", "МЫШЬ"}) {
+    SCOPED_TRACE(key);
+    EraseKey();
+    Type(key);
+    PressEnter();
+    EXPECT_FALSE(Docs[CurDoc].ShowsWholeText);
+    Click(Form->WholeTextBitBtn);
+    EXPECT_TRUE(Docs[CurDoc].ShowsWholeText);
+    EXPECT_EQ(Form->Editor->SaveRichText(), loaded);
+  }
+}
+
 TEST_F(Documents, ModeFollowsLinesPerParagraph) {
   struct TCase {
     std::string text;
