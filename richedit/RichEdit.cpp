@@ -68,30 +68,21 @@ std::string TRichEdit::SaveToStream() const {
 bool TRichEdit::LoadPlainText(std::string_view bytes) {
   const int oldStart = SelStart(), oldLength = SelLength();
   const bool ok = model_.LoadPlainText(bytes);
-  view_->TopLine = view_->TopSub = view_->HOffset = 0;
-  view_->Anchor = view_->Caret = 0;
-  ContentChanged();
-  NotifySelection(oldStart, oldLength);
+  ContentReplaced(oldStart, oldLength);
   return ok;
 }
 
 bool TRichEdit::AdoptPlainText(std::string&& bytes) {
   const int oldStart = SelStart(), oldLength = SelLength();
   const bool ok = model_.AdoptPlainText(std::move(bytes));
-  view_->TopLine = view_->TopSub = view_->HOffset = 0;
-  view_->Anchor = view_->Caret = 0;
-  ContentChanged();
-  NotifySelection(oldStart, oldLength);
+  ContentReplaced(oldStart, oldLength);
   return ok;
 }
 
 void TRichEdit::LoadRichText(std::string_view bytes) {
   const int oldStart = SelStart(), oldLength = SelLength();
   model_.LoadRichTextOrPlain(bytes);
-  view_->TopLine = view_->TopSub = view_->HOffset = 0;
-  view_->Anchor = view_->Caret = 0;
-  ContentChanged();
-  NotifySelection(oldStart, oldLength);
+  ContentReplaced(oldStart, oldLength);
 }
 
 void TRichEdit::LoadFromStream(const TRichStream& stream) {
@@ -114,19 +105,13 @@ void TRichEdit::LoadRichText(const TRichStream& stream) {
   }
   const int oldStart = SelStart(), oldLength = SelLength();
   model_.AssignContent(*saved);
-  view_->TopLine = view_->TopSub = view_->HOffset = 0;
-  view_->Anchor = view_->Caret = 0;
-  ContentChanged();
-  NotifySelection(oldStart, oldLength);
+  ContentReplaced(oldStart, oldLength);
 }
 
 void TRichEdit::Clear() {
   const int oldStart = SelStart(), oldLength = SelLength();
   model_.Clear();
-  view_->TopLine = view_->TopSub = view_->HOffset = 0;
-  view_->Anchor = view_->Caret = 0;
-  ContentChanged();
-  NotifySelection(oldStart, oldLength);
+  ContentReplaced(oldStart, oldLength);
 }
 
 // ---- Lines ----
@@ -312,6 +297,13 @@ void TRichEdit::CopyToClipboard() const {
 }
 
 // ---- Caches and scrolling ----
+
+void TRichEdit::ContentReplaced(int oldStart, int oldLength) {
+  view_->TopLine = view_->TopSub = view_->HOffset = 0;
+  view_->Anchor = view_->Caret = 0;
+  ContentChanged();
+  NotifySelection(oldStart, oldLength);
+}
 
 void TRichEdit::ContentChanged() {
   view_->WidestPainted = 0;

@@ -172,6 +172,8 @@ class TRichEdit : public QAbstractScrollArea {
 
   // The model changed: caches go stale, the view repaints.
   void ContentChanged();
+  // The whole content was replaced: the view goes back to the top, the caret to 0.
+  void ContentReplaced(int oldStart, int oldLength);
   // Emits SelectionChange when the model's selection differs from (oldStart, oldLength).
   void NotifySelection(int oldStart, int oldLength);
   // Selects from anchor to caret (either order), keeping the caret's end active.
