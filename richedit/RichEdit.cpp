@@ -85,14 +85,6 @@ void TRichEdit::LoadRichText(std::string_view bytes) {
   ContentReplaced(oldStart, oldLength);
 }
 
-void TRichEdit::LoadFromStream(const TRichStream& stream) {
-  if (plainText_) {
-    LoadPlainText(stream.SavedContent() ? stream.Bytes() : stream.RawBytes());
-  } else {
-    LoadRichText(stream);
-  }
-}
-
 void TRichEdit::SaveToStream(TRichStream& stream) const {
   stream = plainText_ ? TRichStream(model_.Text()) : SaveRichStream();
 }

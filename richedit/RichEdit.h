@@ -71,7 +71,6 @@ class TRichEdit : public QAbstractScrollArea {
   [[nodiscard]] std::string SaveRichText() const { return model_.SaveRichText(); }
   // The same over a TRichStream: a saved content comes back as it was saved, with
   // no rich-text reading, and saving shares the control's text buffer.
-  void LoadFromStream(const TRichStream& stream);
   void SaveToStream(TRichStream& stream) const;
   void LoadRichText(const TRichStream& stream);  // with the plain-text fall-back
   [[nodiscard]] TRichStream SaveRichStream() const { return TRichStream::Saved(model_); }

@@ -4,8 +4,7 @@ namespace richedit {
 
 TRichStream TRichStream::Saved(const TTextModel& model) {
   TRichStream stream;
-  stream.saved_.emplace(model.DefaultFormat());
-  stream.saved_->AssignContent(model);
+  stream.saved_.emplace(model);  // a copy shares the model's text buffer
   return stream;
 }
 

@@ -7,7 +7,6 @@
 // reading nor a copy; its rich-text bytes are written when someone asks for them.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -39,11 +38,6 @@ class TRichStream {
   // The stream's content as bytes: the bytes held, or the saved content written
   // as rich text.
   [[nodiscard]] std::string Bytes() const;
-
-  // Streams are equal when their bytes are.
-  friend bool operator==(const TRichStream& a, const TRichStream& b) {
-    return a.Bytes() == b.Bytes();
-  }
 
  private:
   std::string bytes_;

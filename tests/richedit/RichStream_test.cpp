@@ -114,8 +114,6 @@ TEST(RichStream, BytesAreKeptAsTheyCame) {
   TRichStream bytes(std::string("{\\rtf1 x}\r\n"));
   EXPECT_EQ(bytes.SavedContent(), nullptr);
   EXPECT_EQ(bytes.Bytes(), "{\\rtf1 x}\r\n");
-  const TRichStream copy = bytes;
-  EXPECT_TRUE(copy == bytes);
   EXPECT_EQ(bytes.TakeBytes(), "{\\rtf1 x}\r\n");
   EXPECT_TRUE(bytes.empty());
   TRichStream saved = TRichStream::Saved(PlainModel("x"));
